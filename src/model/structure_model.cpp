@@ -1,0 +1,32 @@
+#include "model/structure_model.h"
+
+namespace kestro {
+
+void reset_model(StructureModel& model)
+{
+    model.space_group.clear();
+    model.system_code.clear();
+    model.lattice_letter.clear();
+    model.source_file_name.clear();
+    model.source_base_name.clear();
+    model.ascii_file_name.clear();
+    model.title.clear();
+
+    model.generated.clear();
+    model.centring_count = 0;
+    model.selected_operators.clear();
+    model.element_sorts.clear();
+    model.bond_sorts.clear();
+    model.bonds.clear();
+
+    model.generation = GenerationOptions{};
+    model.edit.data_changed = 0;
+
+    DrawingOptions& d = model.drawing;
+    d.spare = d.colour_gradation = d.draw_cell = d.draw_planes = 0;
+    d.draw_planes_axes = d.labels_centre = d.labels_off_centre = d.black_white = 0;
+    d.probability_index = 5;
+    d.label_font = LabelFont{};
+}
+
+} // namespace kestro

@@ -1,0 +1,66 @@
+#include "model/text.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kestro {
+
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+} // namespace
+
+std::string trim(std::string_view text)
+{
+    std::size_t first = 0;
+    while (first < text.size() && is_blank(text[first])) ++first;
+    std::size_t last = text.size();
+    while (last > first && is_blank(text[last - 1])) --last;
+    return std::string(text.substr(first, last - first));
+}
+
+std::string trim_right(std::string_view text)
+{
+    std::size_t last = text.size();
+    while (last > 0 && is_blank(text[last - 1])) --last;
+    return std::string(text.substr(0, last));
+}
+
+std::string to_upper(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return out;
+}
+
+std::string to_lower(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+std::string replace_all(std::string text, std::string_view from, std::string_view to)
+{
+    if (from.empty()) return text;
+    std::size_t at = 0;
+    while ((at = text.find(from, at)) != std::string::npos) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+std::string base_name(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+} // namespace kestro

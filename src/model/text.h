@@ -1,0 +1,19 @@
+#pragma once
+// Small text helpers shared by every reader, writer and grid.
+
+#include <string>
+#include <string_view>
+
+namespace kestro {
+
+std::string trim(std::string_view text);          // blanks, tabs, CR, LF at both ends
+std::string trim_right(std::string_view text);
+std::string to_upper(std::string_view text);
+std::string to_lower(std::string_view text);
+bool contains(std::string_view text, std::string_view part);
+// Replaces every occurrence of from by to.
+std::string replace_all(std::string text, std::string_view from, std::string_view to);
+// The name without its directory.
+std::string base_name(std::string_view path);
+
+} // namespace kestro

@@ -1,0 +1,58 @@
+// Labels, element symbols and number-text repairs.
+#include <gtest/gtest.h>
+
+#include "model/fields.h"
+#include "model/labels.h"
+
+using namespace kestro;
+
+TEST(Labels, ElementSymbolAndDisplayForms)
+{
+    EXPECT_EQ(element_symbol("C 1"), "C");
+    EXPECT_EQ(element_symbol("CL1"), "CL");
+    EXPECT_EQ(display_label("CL12"), "Cl12");
+    EXPECT_EQ(display_label("H 1"), "H1");
+    EXPECT_EQ(display_label("C 1 "), "C1");
+    EXPECT_EQ(display_symbol("C L"), "Cl");
+    EXPECT_EQ(display_symbol("CL"), "Cl");
+    EXPECT_EQ(display_symbol("O"), "O");
+}
+
+TEST(Labels, SpacingPutsTheElementInTheFirstTwoCharacters)
+{
+    EXPECT_EQ(space_label("O12"), "O 12");
+    EXPECT_EQ(element_symbol(space_label("O12")), "O");
+    EXPECT_EQ(space_label("Cl3"), "Cl3");
+    EXPECT_EQ(element_symbol(space_label("Cl3")), "CL");
+    EXPECT_EQ(space_label("H"), "H");
+    EXPECT_EQ(symbol_key(" fe "), "FE");
+}
+
+TEST(Labels, NumberRepairs)
+{
+    EXPECT_EQ(repair_number_a(""), "0");
+    EXPECT_EQ(repair_number_a("12."), "12.0");
+    EXPECT_EQ(repair_number_a("1.5"), "1.5");
+    EXPECT_EQ(repair_number_b(""), "0");
+    EXPECT_EQ(repair_number_b(" .5"), "0.5");
+    EXPECT_EQ(repair_number_b("3. 5"), "3.05");
+    EXPECT_EQ(repair_number_b("-.25"), "-0.25");
+    EXPECT_EQ(repair_number_b("7."), "7.0");
+    // Only the first occurrence of each pattern is repaired.
+    EXPECT_EQ(repair_number_b("-.1 -.2"), "-0.1 -.2");
+}
+
+TEST(Fields, PascalStyleWidths)
+{
+    EXPECT_EQ(fmt_real(1.0, 4, 0), "   1");
+    EXPECT_EQ(fmt_real(-1.0, 4, 0), "  -1");
+    EXPECT_EQ(fmt_real(0.5, 10, 6), "  0.500000");
+    EXPECT_EQ(fmt_real(-0.0, 10, 6), "  0.000000");
+    EXPECT_EQ(fmt_real(-0.0000001, 8, 3), "   0.000");
+    EXPECT_EQ(fmt_real(123456.5, 6, 2), "123456.50"); // the field grows
+    EXPECT_EQ(fmt_int(1000, 4), "1000");
+    EXPECT_EQ(fmt_int(7, 4), "   7");
+    EXPECT_EQ(fill_to("C 1", 4), "C 1 ");
+    EXPECT_EQ(fill_to("LONGER", 4), "LONGER");
+    EXPECT_EQ(right_align("C", 2), " C");
+}
