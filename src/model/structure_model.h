@@ -197,8 +197,7 @@ struct StructureModel {
     Slots<FixedText<8>, MaxGeneratedAtoms> display_labels;
 
     Table<ElementSort, MaxElementSorts> element_sorts;
-    Slots<Colour, MaxElementSorts> element_colours;        // second colour per sort
-    Slots<Colour, MaxElementSorts> saved_element_colours;
+    Slots<Colour, MaxElementSorts> element_colours; // second (saved) colour per sort, same index
     Table<BondSort, MaxBondSorts> bond_sorts;
     Table<BondRecord, MaxBonds> bonds;
 
