@@ -15,6 +15,15 @@ class FixedText {
 public:
     FixedText() = default;
     FixedText(std::string_view text) { assign(text); } // NOLINT: implicit from text is the point
+    FixedText(const std::string& text) { assign(text); } // NOLINT
+    FixedText(const char* text) { assign(text); }        // NOLINT
+    FixedText& operator=(std::string_view text)
+    {
+        assign(text);
+        return *this;
+    }
+    FixedText& operator=(const std::string& text) { return *this = std::string_view(text); }
+    FixedText& operator=(const char* text) { return *this = std::string_view(text); }
 
     // Stores the first N characters of text.
     void assign(std::string_view text)
@@ -31,6 +40,8 @@ public:
 
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const FixedText& a, const std::string& b) { return a.view() == b; }
+    friend bool operator==(const FixedText& a, const char* b) { return a.view() == b; }
 
 private:
     std::array<char, N> chars_{};

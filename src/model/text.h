@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestro {
 
@@ -16,4 +17,10 @@ std::string replace_all(std::string text, std::string_view from, std::string_vie
 // The name without its directory.
 std::string base_name(std::string_view path);
 
+} // namespace kestro
+
+namespace kestro {
+// Splits text at CR LF, LF or lone CR; a final line terminator does not
+// start another (empty) line.
+std::vector<std::string> split_lines(std::string_view text);
 } // namespace kestro

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts KESTRO on a Debian 12 machine.
+#   ./kestro.sh        build, then open the program on the bundled example
+#   ./kestro.sh test   build, then run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake g++ qt6-base-dev qt6-svg-dev libjpeg-dev libgtest-dev libbenchmark-dev
+          gemmi-dev fonts-liberation nlohmann-json3-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "KESTRO needs these Debian packages. Install them with:"
+    echo "  sudo apt-get install -y ${missing[*]}"
+    exit 1
+  fi
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+
+if [ "${1:-}" = "test" ]; then
+  ctest --test-dir build --output-on-failure -j "$jobs"
+  exit
+fi
+
+example=examples/rutile.kes
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display here (DISPLAY is not set): the program's windows cannot open."
+  echo "On a desktop, run: build/kestro $example"
+  exit 0
+fi
+exec build/kestro "$example"

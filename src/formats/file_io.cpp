@@ -1,0 +1,54 @@
+#include "formats/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "model/errors.h"
+
+namespace kestro {
+
+std::string read_file_bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in || std::filesystem::is_directory(path)) throw IoError("File not found: " + path);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw IoError("Cannot read file: " + path);
+    return content;
+}
+
+void write_file_atomically(const std::string& path, const std::string& content)
+{
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) throw IoError("Cannot create file: " + path + " (" + std::strerror(errno) + ")");
+    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
+    const bool flushed = std::fflush(out) == 0 && ::fsync(::fileno(out)) == 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !flushed || !closed) {
+        std::remove(temporary.c_str());
+        throw IoError("Cannot write file: " + path);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temporary.c_str());
+        throw IoError("Cannot write file: " + path + " (" + reason + ")");
+    }
+}
+
+bool file_exists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string with_default_extension(const std::string& name, const std::string& extension)
+{
+    return name.find('.') == std::string::npos ? name + extension : name;
+}
+
+} // namespace kestro

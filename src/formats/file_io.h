@@ -1,0 +1,18 @@
+#pragma once
+// Whole-file reading and the safe replacement of a file.
+
+#include <string>
+
+namespace kestro {
+
+// The bytes of a file; IoError "File not found: NAME" when it cannot be opened.
+std::string read_file_bytes(const std::string& path);
+// Writes content to a temporary file beside path and renames it over path,
+// so that a failed write leaves the old file as it was. IoError on failure.
+void write_file_atomically(const std::string& path, const std::string& content);
+bool file_exists(const std::string& path);
+// A name without any "." gets the extension appended (".kes"); a name with a
+// dot anywhere, also in a directory part, is kept as it is.
+std::string with_default_extension(const std::string& name, const std::string& extension);
+
+} // namespace kestro

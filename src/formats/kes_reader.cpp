@@ -1,0 +1,258 @@
+#include <limits>
+
+#include "crystal/oemath.h"
+#include "crystal/operators.h"
+#include "formats/file_io.h"
+#include "formats/kes.h"
+#include "formats/text_cursor.h"
+#include "model/errors.h"
+#include "model/text.h"
+
+namespace kestro {
+
+namespace {
+
+// A section count must fit its table: nothing is ever stored past it.
+int read_count(TextCursor& in, const char* section, const char* records, int capacity)
+{
+    const long long n = in.read_int();
+    in.end_line();
+    if (n < 0 || n > capacity)
+        throw IoError(std::string(section) + ": the file holds " + std::to_string(n) + " " + records +
+                      ", at most " + std::to_string(capacity) + " can be loaded");
+    return static_cast<int>(n);
+}
+
+int read_int32(TextCursor& in)
+{
+    const long long v = in.read_int();
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        throw IoError("Invalid numeric input at line " + std::to_string(in.line_number()));
+    return static_cast<int>(v);
+}
+
+Colour read_colour(TextCursor& in)
+{
+    const long long v = in.read_int();
+    if (v < 0 || v > 0xFFFFFFFFLL)
+        throw IoError("Invalid numeric input at line " + std::to_string(in.line_number()));
+    return static_cast<Colour>(v);
+}
+
+Vec3 read_vec3(TextCursor& in) { return {in.read_real(), in.read_real(), in.read_real()}; }
+
+void read_operators(TextCursor& in, StructureModel& model)
+{
+    in.skip_line();
+    const int n = read_count(in, "General Positions", "operators", MaxOperators);
+    model.operators.clear();
+    model.selected_operators.clear();
+    for (int i = 1; i <= n; ++i) {
+        SymmetryOperator op;
+        for (auto& row : op.rows)
+            for (double& value : row) value = in.read_real();
+        model.selected[i] = read_int32(in);
+        in.end_line();
+        model.operators.push(op);
+        model.operator_texts[i] = operator_text(model.operators[i]);
+        if (model.selected[i] != 0) model.selected_operators.push(model.operators[i]);
+    }
+}
+
+void read_asymmetric_unit(TextCursor& in, StructureModel& model)
+{
+    in.skip_line();
+    const int n = read_count(in, "Asymetric unit contents", "atoms", MaxAsymAtoms);
+    model.asym.clear();
+    for (int i = 1; i <= n; ++i) {
+        AtomRecord atom;
+        atom.label = in.read_chars(4);
+        atom.xyz = read_vec3(in);
+        in.end_line();
+        for (double& u : atom.thermal) u = in.read_real();
+        in.end_line();
+        model.asym.push(atom);
+    }
+}
+
+void read_generated_atoms(TextCursor& in, StructureModel& model)
+{
+    in.skip_line();
+    const int n = read_count(in, "Generated atoms", "atoms", MaxGeneratedAtoms);
+    model.generated.clear();
+    for (int i = 1; i <= n; ++i) {
+        AtomRecord atom;
+        atom.label = in.read_chars(4);
+        model.display_labels[i] = trim(in.read_chars(8));
+        atom.xyz = read_vec3(in);
+        atom.label_dx = in.read_real();
+        atom.label_dy = in.read_real();
+        in.end_line();
+        for (double& b : atom.thermal) b = in.read_real();
+        in.end_line();
+        atom.element_sort = read_int32(in);
+        atom.colour = read_colour(in);
+        atom.operator_index = read_int32(in);
+        atom.isotropic = read_int32(in);
+        atom.shown = read_int32(in);
+        atom.labelled = read_int32(in);
+        in.end_line();
+        model.generated.push(atom);
+    }
+}
+
+void read_sorts_and_bonds(TextCursor& in, StructureModel& model)
+{
+    in.skip_line();
+    const int elements = read_count(in, "Element sorts", "element sorts", MaxElementSorts);
+    model.element_sorts.clear();
+    for (int i = 1; i <= elements; ++i) {
+        ElementSort sort;
+        sort.symbol = trim(in.read_chars(2));
+        sort.colour = read_colour(in);
+        sort.radius = in.read_real();
+        in.end_line();
+        model.element_sorts.push(sort);
+    }
+
+    in.skip_line();
+    const int pairs = read_count(in, "Bonds sorts", "bond sorts", MaxBondSorts);
+    model.bond_sorts.clear();
+    for (int i = 1; i <= pairs; ++i) {
+        BondSort sort;
+        sort.element1 = trim(in.read_chars(4));
+        sort.element2 = trim(in.read_chars(4));
+        sort.max_length = in.read_real();
+        in.end_line();
+        model.bond_sorts.push(sort);
+    }
+
+    in.skip_line();
+    const int bonds = read_count(in, "Calculated bonds", "bonds", MaxBonds);
+    model.bonds.clear();
+    for (int i = 1; i <= bonds; ++i) {
+        BondRecord bond;
+        bond.atom1 = read_int32(in);
+        bond.atom2 = read_int32(in);
+        bond.order = read_int32(in);
+        bond.length = in.read_real();
+        in.end_line();
+        model.bonds.push(bond);
+    }
+}
+
+// The file keeps T^-1 only; the rest of the view frame follows from it and
+// from the cell metric.
+bool read_orientation(TextCursor& in, StructureModel& model, Messages& messages)
+{
+    in.skip_line();
+    CellMetric& m = model.cell.metric;
+    Mat3 t_inv;
+    for (Vec3& row : t_inv) {
+        row = read_vec3(in);
+        in.end_line();
+    }
+    Mat3 t;
+    if (!mat_inverse(t_inv, t)) {
+        messages.show("The orientation matrix of the file " + base_name(model.ascii_file_name) +
+                      " is singular: the file cannot be loaded");
+        return false;
+    }
+    m.T_inv = t_inv;
+    m.T = t;
+    m.R_inv = mat_product(m.BG, m.T_inv);
+    m.R = mat_product(m.T, m.GBi);
+    m.O = mat_product(m.B_inv, m.R_inv);
+    m.D = mat_product(m.R, m.B);
+    return true;
+}
+
+void read_options(TextCursor& in, StructureModel& model)
+{
+    DrawingOptions& d = model.drawing;
+    GenerationOptions& g = model.generation;
+
+    in.skip_line();
+    const long long probability = in.read_int();
+    in.end_line();
+    if (probability < 0 || probability > 10)
+        throw IoError("Ellipsoids probability: " + std::to_string(probability) +
+                      " is not a probability index from 0 to 10");
+    d.probability_index = static_cast<int>(probability);
+
+    in.skip_line();
+    int* const flags[14] = {&d.spare, &d.colour_gradation, &d.draw_cell, &d.draw_planes,
+                            &d.draw_planes_axes, &d.labels_centre, &d.labels_off_centre,
+                            &g.fragments, &g.sphere, &g.box, &g.sphere_reduce, &g.box_reduce,
+                            &g.cell_contents, &d.black_white};
+    for (int position = 0; position < 20; ++position) {
+        const int value = read_int32(in);
+        if (position < 14) *flags[position] = value;
+    }
+    in.end_line();
+
+    in.skip_line();
+    g.box_size = read_vec3(in);
+    in.end_line();
+    g.centre = read_vec3(in);
+    in.end_line();
+    in.skip_line();
+    g.sphere_radius = in.read_real();
+    in.end_line();
+    in.skip_line();
+    d.bond_width = in.read_real();
+    in.end_line();
+    d.bond_perspective = in.read_real();
+    in.end_line();
+    in.skip_line();
+    d.bond_colour = read_colour(in);
+    in.end_line();
+    d.background_colour = read_colour(in);
+    in.end_line();
+    in.skip_line();
+    d.label_font.name = in.read_line();
+    d.label_font.style = in.read_line();
+    d.label_font.size = read_int32(in);
+    d.label_font.colour = read_colour(in);
+    in.end_line();
+}
+
+} // namespace
+
+bool read_ascii_structure(StructureModel& model, Messages& messages)
+{
+    const std::string content = read_file_bytes(model.ascii_file_name);
+    TextCursor in(content);
+
+    in.skip_line();
+    model.title = in.read_line();
+
+    in.skip_line();
+    CrystalCell& cell = model.cell;
+    cell.a = in.read_real();
+    cell.b = in.read_real();
+    cell.c = in.read_real();
+    cell.alpha = in.read_real();
+    cell.beta = in.read_real();
+    cell.gamma = in.read_real();
+    in.end_line();
+    if (!cell_metric(model, messages)) return false;
+
+    in.skip_line();
+    model.space_group = in.read_line();
+    set_crystal_system(model);
+    const std::string centring = in.read_line();
+    model.centro_flag = contains(centring, "+") ? 1 : 0;
+    const std::string letter = centring.empty() ? std::string() : trim(centring.substr(1));
+    model.lattice_letter = letter.substr(0, 1);
+
+    read_operators(in, model);
+    read_asymmetric_unit(in, model);
+    read_generated_atoms(in, model);
+    read_sorts_and_bonds(in, model);
+    if (!read_orientation(in, model, messages)) return false;
+    read_options(in, model);
+    return true;
+}
+
+} // namespace kestro

@@ -1,0 +1,143 @@
+#include <array>
+
+#include "formats/file_io.h"
+#include "formats/kes.h"
+#include "model/fields.h"
+#include "model/text.h"
+
+namespace kestro {
+
+namespace {
+
+class Lines {
+public:
+    void add(const std::string& line) { text_ += line + "\r\n"; }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+// Bond atom numbers: int 4, but always at least one blank before the value.
+std::string bond_field(int value)
+{
+    const std::string digits = std::to_string(value);
+    return digits.size() >= 4 ? " " + digits : right_align(digits, 4);
+}
+
+std::array<int, 20> option_flags(const StructureModel& model)
+{
+    const DrawingOptions& d = model.drawing;
+    const GenerationOptions& g = model.generation;
+    return {d.spare, d.colour_gradation, d.draw_cell, d.draw_planes, d.draw_planes_axes,
+            d.labels_centre, d.labels_off_centre, g.fragments, g.sphere, g.box,
+            g.sphere_reduce, g.box_reduce, g.cell_contents, d.black_white,
+            0, 0, 0, 0, 0, 0};
+}
+
+std::string reals(const Vec3& v, int width, int decimals)
+{
+    return fmt_real(v[0], width, decimals) + fmt_real(v[1], width, decimals) +
+           fmt_real(v[2], width, decimals);
+}
+
+} // namespace
+
+std::string ascii_structure_text(const StructureModel& model)
+{
+    Lines out;
+    const CrystalCell& cell = model.cell;
+
+    out.add("#Title");
+    out.add(model.title);
+    out.add("#Cell");
+    out.add(fmt_real(cell.a, 8, 4) + fmt_real(cell.b, 8, 4) + fmt_real(cell.c, 8, 4) +
+            fmt_real(cell.alpha, 8, 3) + fmt_real(cell.beta, 8, 3) + fmt_real(cell.gamma, 8, 3));
+    out.add("#Space group");
+    out.add(model.space_group);
+    out.add((model.centro_flag == 1 ? "+" : "-") + model.lattice_letter);
+
+    out.add("#General Positions");
+    out.add(fmt_int(model.operators.count()));
+    for (int i = 1; i <= model.operators.count(); ++i) {
+        std::string line;
+        for (const auto& row : model.operators[i].rows)
+            line += fmt_real(row[0], 4, 0) + fmt_real(row[1], 4, 0) + fmt_real(row[2], 4, 0) +
+                    fmt_real(row[3], 10, 6);
+        out.add(line + "  " + fmt_int(model.selected[i], 4));
+    }
+
+    out.add("#Asymetric unit contents");
+    out.add(fmt_int(model.asym.count()));
+    for (const AtomRecord& atom : model.asym) {
+        out.add(fill_to(trim(atom.label.view()), 4) + reals(atom.xyz, 10, 5));
+        std::string thermal = "     ";
+        for (double u : atom.thermal) thermal += fmt_real(u, 10, 6);
+        out.add(thermal);
+    }
+
+    out.add("#Generated atoms");
+    out.add(fmt_int(model.generated.count()));
+    for (int i = 1; i <= model.generated.count(); ++i) {
+        const AtomRecord& atom = model.generated[i];
+        out.add(fill_to(trim(atom.label.view()), 4) + fill_to(model.display_labels[i].view(), 8) +
+                reals(atom.xyz, 10, 5) + fmt_real(atom.label_dx, 8, 3) + fmt_real(atom.label_dy, 8, 3));
+        std::string thermal = "     ";
+        for (double b : atom.thermal) thermal += fmt_real(b, 12, 8);
+        out.add(thermal);
+        out.add(fmt_int(atom.element_sort, 5) + fmt_int(atom.colour, 10) + fmt_int(atom.operator_index, 5) +
+                fmt_int(atom.isotropic, 5) + fmt_int(atom.shown, 5) + fmt_int(atom.labelled, 5));
+    }
+
+    out.add("#Element sorts");
+    out.add(fmt_int(model.element_sorts.count()));
+    for (const ElementSort& sort : model.element_sorts)
+        out.add(right_align(sort.symbol.view(), 2) + " " + fmt_int(sort.colour, 10) + fmt_real(sort.radius, 6, 2));
+
+    out.add("#Bonds sorts");
+    out.add(fmt_int(model.bond_sorts.count()));
+    for (const BondSort& sort : model.bond_sorts)
+        out.add(right_align(sort.element1.view(), 4) + right_align(sort.element2.view(), 4) +
+                fmt_real(sort.max_length, 8, 2));
+
+    out.add("#Calculated bonds");
+    out.add(fmt_int(model.bonds.count()));
+    for (const BondRecord& bond : model.bonds)
+        out.add(bond_field(bond.atom1) + bond_field(bond.atom2) + bond_field(bond.order) +
+                fmt_real(bond.length, 8, 3));
+
+    out.add("#Orientation matrix");
+    for (const Vec3& row : cell.metric.T_inv) out.add(reals(row, 12, 7));
+
+    out.add("#Ellipsoids probability");
+    out.add(fmt_int(model.drawing.probability_index));
+
+    out.add("#Drawing options");
+    std::string flags;
+    for (int flag : option_flags(model)) flags += fmt_int(flag, 3);
+    out.add(flags);
+
+    out.add("#Box of enclosure");
+    out.add(reals(model.generation.box_size, 8, 3));
+    out.add(reals(model.generation.centre, 8, 3));
+    out.add("#sphere of enclosure");
+    out.add(fmt_real(model.generation.sphere_radius, 8, 3));
+    out.add("#bond width and perspective");
+    out.add(fmt_real(model.drawing.bond_width, 6, 3));
+    out.add(fmt_real(model.drawing.bond_perspective, 8, 4));
+    out.add("#background and bonds coulours");
+    out.add(fmt_int(model.drawing.bond_colour, 4));
+    out.add(fmt_int(model.drawing.background_colour, 4));
+    out.add("#Fonts name and colour");
+    out.add(model.drawing.label_font.name);
+    out.add(model.drawing.label_font.style);
+    out.add(fmt_int(model.drawing.label_font.size, 15) + fmt_int(model.drawing.label_font.colour, 15));
+    return out.take();
+}
+
+void write_ascii_structure(const StructureModel& model)
+{
+    write_file_atomically(model.current_file, ascii_structure_text(model));
+}
+
+} // namespace kestro

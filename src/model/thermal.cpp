@@ -1,0 +1,53 @@
+#include "model/thermal.h"
+
+namespace kestro {
+
+namespace {
+
+// p_i p_j for the pairs 11 22 33 12 13 23, p = (a*, b*, c*).
+Thermal6 reciprocal_products(const CrystalCell& cell)
+{
+    const double p1 = cell.a_star, p2 = cell.b_star, p3 = cell.c_star;
+    return {p1 * p1, p2 * p2, p3 * p3, p1 * p2, p1 * p3, p2 * p3};
+}
+
+} // namespace
+
+Thermal6 to_uij(ThermalExpression shown_as, const Thermal6& shown, const CrystalCell& cell)
+{
+    Thermal6 u = shown;
+    switch (shown_as) {
+    case ThermalExpression::Uij: break;
+    case ThermalExpression::Bij:
+        for (double& v : u) v /= EightPiSquared;
+        break;
+    case ThermalExpression::Betaij: {
+        const Thermal6 pp = reciprocal_products(cell);
+        for (std::size_t k = 0; k < 6; ++k) {
+            const double factor = TwoPiSquared * pp[k];
+            u[k] = factor != 0 ? shown[k] / factor : 0.0;
+        }
+        break;
+    }
+    }
+    return u;
+}
+
+Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const CrystalCell& cell)
+{
+    Thermal6 v = uij;
+    switch (shown_as) {
+    case ThermalExpression::Uij: break;
+    case ThermalExpression::Bij:
+        for (double& x : v) x *= EightPiSquared;
+        break;
+    case ThermalExpression::Betaij: {
+        const Thermal6 pp = reciprocal_products(cell);
+        for (std::size_t k = 0; k < 6; ++k) v[k] = TwoPiSquared * pp[k] * uij[k];
+        break;
+    }
+    }
+    return v;
+}
+
+} // namespace kestro

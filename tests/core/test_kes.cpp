@@ -1,0 +1,304 @@
+// The program's own structure file: byte-exact writing, reading back, and
+// refusal of damaged files without touching the structure in memory.
+#include <gtest/gtest.h>
+
+#include "formats/file_io.h"
+#include "formats/kes.h"
+#include "kes_fixture.h"
+#include "recording_messages.h"
+#include "temp_dir.h"
+
+using namespace kestro;
+
+namespace {
+
+const std::string GoldenPath = std::string(KESTRO_TEST_DATA_DIR) + "/golden.kes";
+
+std::string replace_line(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+std::unique_ptr<StructureModel> load(const std::string& path, RecordingMessages& messages)
+{
+    auto model = std::make_unique<StructureModel>();
+    EXPECT_TRUE(load_ascii_structure(*model, path, messages)) << (messages.shown.empty() ? "" : messages.shown[0]);
+    return model;
+}
+
+} // namespace
+
+TEST(KesFile, WriterMatchesTheHandCheckedFile)
+{
+    // tests/data/golden.kes was checked field by field against the layout.
+    EXPECT_EQ(ascii_structure_text(*golden_model()), read_file_bytes(GoldenPath));
+}
+
+TEST(KesFile, ReadingAndWritingAgainGivesTheSameBytes)
+{
+    RecordingMessages messages;
+    auto model = load(GoldenPath, messages);
+    EXPECT_EQ(ascii_structure_text(*model), read_file_bytes(GoldenPath));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(KesFile, ReadBackValues)
+{
+    RecordingMessages messages;
+    auto model = load(GoldenPath, messages);
+    const StructureModel& m = *model;
+    EXPECT_EQ(m.title, "Golden test, P21/c");
+    EXPECT_DOUBLE_EQ(m.cell.beta, 105.5);
+    EXPECT_EQ(m.system_code, "MONO");
+    EXPECT_EQ(m.space_group, "P21/c");
+    EXPECT_EQ(m.centro_flag, 1);
+    EXPECT_EQ(m.lattice_letter, "P");
+    ASSERT_EQ(m.operators.count(), 4);
+    EXPECT_DOUBLE_EQ(m.operators[4].rows[1][3], 0.5);
+    // The selected list is rebuilt from the flags, whole.
+    ASSERT_EQ(m.selected_operators.count(), 2);
+    EXPECT_DOUBLE_EQ(m.selected_operators[2].rows[1][3], 0.5);
+    EXPECT_FALSE(m.operator_texts[2].empty());
+    // Short labels come back filled to four characters.
+    EXPECT_EQ(m.asym[1].label, "C 1 ");
+    EXPECT_EQ(m.asym[2].label, "CL12");
+    EXPECT_DOUBLE_EQ(m.asym[1].thermal[3], -0.0012);
+    EXPECT_TRUE(m.asym[3].isotropic_uij());
+    EXPECT_EQ(m.display_labels[2], "Cl12");
+    EXPECT_DOUBLE_EQ(m.generated[2].label_dy, -1.25);
+    EXPECT_DOUBLE_EQ(m.generated[1].thermal[0], 0.00451234);
+    EXPECT_EQ(m.generated[2].colour, 0x808000u);
+    EXPECT_EQ(m.generated[2].isotropic, 1);
+    // One-letter symbols are written right-aligned and read as the letter.
+    EXPECT_EQ(m.element_sorts[1].symbol, "C");
+    EXPECT_EQ(m.bond_sorts[2].element2, "CL");
+    EXPECT_DOUBLE_EQ(m.bond_sorts[2].max_length, 2.14);
+    EXPECT_EQ(m.bonds[2].atom1, 1000);
+    EXPECT_EQ(m.bonds[2].atom2, 1001);
+    EXPECT_EQ(m.bonds[2].order, 2);
+    EXPECT_EQ(m.generation.box, 1);
+    EXPECT_EQ(m.generation.box_reduce, 1);
+    EXPECT_EQ(m.drawing.black_white, 1);
+    EXPECT_DOUBLE_EQ(m.generation.sphere_radius, 7.5);
+    // A label offset in the file ticks "labels off centre"; the restore point
+    // of the drawing is the loaded atoms.
+    EXPECT_EQ(m.drawing.labels_off_centre, 1);
+    EXPECT_DOUBLE_EQ(m.initial_generated[2].label_dx, 0.5);
+    EXPECT_EQ(m.ascii_file_name, GoldenPath);
+}
+
+TEST(KesFile, OrientationFrameIsRebuiltFromTheInverseMatrix)
+{
+    RecordingMessages messages;
+    auto model = load(GoldenPath, messages);
+    const CellMetric& m = model->cell.metric;
+    // T T^-1 = I and R is a rotation (the file keeps 7 decimals).
+    const Mat3 product = mat_product(m.T, m.T_inv);
+    const Mat3 rotation = mat_product(m.R, m.R_inv);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            EXPECT_NEAR(product[i][j], i == j ? 1.0 : 0.0, 1e-9);
+            EXPECT_NEAR(rotation[i][j], i == j ? 1.0 : 0.0, 1e-5);
+        }
+    EXPECT_NEAR(mat_det(m.R), 1.0, 1e-5);
+}
+
+TEST(KesFile, CentringLineAndEmptyTexts)
+{
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    struct Case {
+        const char* line;
+        int flag;
+        const char* letter;
+    };
+    for (const Case& c : {Case{"-P", 0, "P"}, Case{"-", 0, ""}, Case{"+", 1, ""}, Case{"- C", 0, "C"}}) {
+        const std::string path =
+            dir.write("centring.kes", replace_line(golden, "P21/c\r\n+P\r\n", std::string("P21/c\r\n") + c.line + "\r\n"));
+        RecordingMessages messages;
+        auto model = load(path, messages);
+        EXPECT_EQ(model->centro_flag, c.flag) << c.line;
+        EXPECT_EQ(model->lattice_letter, c.letter) << c.line;
+    }
+
+    auto model = golden_model();
+    model->title.clear();
+    model->space_group.clear();
+    model->centro_flag = 0;
+    model->lattice_letter.clear();
+    const std::string text = ascii_structure_text(*model);
+    EXPECT_NE(text.find("#Title\r\n\r\n#Cell"), std::string::npos);
+    EXPECT_NE(text.find("#Space group\r\n\r\n-\r\n"), std::string::npos);
+    RecordingMessages messages;
+    auto back = load(dir.write("empty.kes", text), messages);
+    EXPECT_EQ(back->title, "");
+    EXPECT_EQ(back->space_group, "");
+    EXPECT_EQ(ascii_structure_text(*back), text);
+}
+
+TEST(KesFile, UnusedOptionPositionsAreIgnoredAndWrittenAsZero)
+{
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    const std::string path = dir.write(
+        "flags.kes", replace_line(golden, "  1  0  1  0  1  0  0  0  0  0  0\r\n", "  1  0  1  0  1  1  1  1  1  1  1\r\n"));
+    RecordingMessages messages;
+    auto model = load(path, messages);
+    EXPECT_EQ(ascii_structure_text(*model), golden);
+}
+
+TEST(KesFile, AnyLineEndingIsRead)
+{
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    for (const char* ending : {"\n", "\r"}) {
+        std::string text = golden;
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.replace(at, 2, ending), ++at;
+        RecordingMessages messages;
+        auto model = load(dir.write("ending.kes", text), messages);
+        EXPECT_EQ(ascii_structure_text(*model), golden);
+    }
+}
+
+TEST(KesFile, DamagedFilesAreRefusedAndTheStructureKept)
+{
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {golden.substr(0, golden.find("#Element sorts")), "Read beyond end of file"},
+        {golden.substr(0, golden.size() - 20), "Read beyond end of file"},
+        {"", "Read beyond end of file"},
+        {replace_line(golden, "  0.12345  -0.50000", "  0.12345  -0.5x000"), "Invalid numeric input at line 16"},
+        {replace_line(golden, "#General Positions\r\n4\r\n", "#General Positions\r\n4.5\r\n"),
+         "Invalid numeric input at line 9"},
+        {replace_line(golden, "#General Positions\r\n4\r\n", "#General Positions\r\n193\r\n"),
+         "General Positions: the file holds 193 operators, at most 192 can be loaded"},
+        {replace_line(golden, "#Asymetric unit contents\r\n3\r\n", "#Asymetric unit contents\r\n1001\r\n"),
+         "Asymetric unit contents: the file holds 1001 atoms, at most 1000 can be loaded"},
+        {replace_line(golden, "#Generated atoms\r\n2\r\n", "#Generated atoms\r\n-2\r\n"),
+         "Generated atoms: the file holds -2 atoms, at most 2000 can be loaded"},
+        {replace_line(golden, "#Calculated bonds\r\n2\r\n", "#Calculated bonds\r\n40000\r\n"),
+         "Calculated bonds: the file holds 40000 bonds, at most 10000 can be loaded"},
+        {replace_line(golden, "#Ellipsoids probability\r\n5\r\n", "#Ellipsoids probability\r\n11\r\n"),
+         "Ellipsoids probability: 11 is not a probability index from 0 to 10"},
+    };
+    for (const Case& c : cases) {
+        auto model = golden_model();
+        const std::string before = ascii_structure_text(*model);
+        RecordingMessages messages;
+        EXPECT_FALSE(load_ascii_structure(*model, dir.write("bad.kes", c.text), messages));
+        ASSERT_EQ(messages.shown.size(), 1u) << c.message;
+        EXPECT_EQ(messages.shown[0], c.message);
+        EXPECT_EQ(ascii_structure_text(*model), before) << c.message;
+    }
+
+    RecordingMessages messages;
+    auto model = golden_model();
+    EXPECT_FALSE(load_ascii_structure(*model, dir.file("absent.kes"), messages));
+    EXPECT_EQ(messages.shown.at(0), "File not found: " + dir.file("absent.kes"));
+}
+
+TEST(KesFile, SingularOrientationOrCellIsRefused)
+{
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    const std::string singular = replace_line(golden, "   0.0000004   0.1379310   0.0000000\r\n",
+                                              "   0.0000000   0.0000000   0.0000000\r\n");
+    RecordingMessages messages;
+    auto model = golden_model();
+    EXPECT_FALSE(load_ascii_structure(*model, dir.write("singular.kes", singular), messages));
+    EXPECT_EQ(messages.shown.at(0), "The orientation matrix of the file singular.kes is singular: the file cannot be loaded");
+    EXPECT_EQ(model->asym.count(), 3);
+
+    RecordingMessages cell_messages;
+    const std::string flat = replace_line(golden, " 10.5000  7.2500 12.1250", " 10.5000  7.2500  0.0000");
+    EXPECT_FALSE(load_ascii_structure(*model, dir.write("flat.kes", flat), cell_messages));
+    EXPECT_EQ(cell_messages.shown.size(), 1u);
+    EXPECT_EQ(model->generated.count(), 2);
+}
+
+TEST(KesFile, LoadAddsTheExtensionToANameWithoutDot)
+{
+    TempDir dir;
+    dir.write("plain.kes", read_file_bytes(GoldenPath));
+    RecordingMessages messages;
+    auto model = std::make_unique<StructureModel>();
+    EXPECT_TRUE(load_ascii_structure(*model, dir.file("plain"), messages));
+    EXPECT_EQ(model->ascii_file_name, dir.file("plain.kes"));
+}
+
+TEST(KesSave, NamesQuestionsAndSafeReplacement)
+{
+    TempDir dir;
+    auto model = golden_model();
+    RecordingMessages messages;
+
+    // No generated atom: nothing is written, nothing said.
+    auto empty = std::make_unique<StructureModel>();
+    EXPECT_FALSE(save_ascii_structure(*empty, dir.file("none"), messages));
+    EXPECT_FALSE(file_exists(dir.file("none.kes")));
+
+    EXPECT_TRUE(save_ascii_structure(*model, dir.file("first"), messages));
+    EXPECT_EQ(model->current_file, dir.file("first.kes"));
+    EXPECT_EQ(read_file_bytes(dir.file("first.kes")), read_file_bytes(GoldenPath));
+    EXPECT_TRUE(messages.asked.empty());
+
+    // A dot anywhere keeps the name as it is.
+    const std::string dotted = dir.path() + "/v1.2/structure";
+    std::filesystem::create_directories(dir.path() + "/v1.2");
+    EXPECT_TRUE(save_ascii_structure(*model, dotted, messages));
+    EXPECT_TRUE(file_exists(dotted));
+
+    // An existing file is replaced only after Yes.
+    const std::string old_text = "old contents";
+    dir.write("kept.kes", old_text);
+    for (Answer answer : {Answer::No, Answer::Cancel}) {
+        messages.answers = {answer};
+        EXPECT_FALSE(save_ascii_structure(*model, dir.file("kept.kes"), messages));
+        EXPECT_EQ(read_file_bytes(dir.file("kept.kes")), old_text);
+    }
+    EXPECT_EQ(messages.asked.back(), "This file already exists. Do you want to continue?");
+    EXPECT_EQ(messages.beeps, 2);
+    messages.answers = {Answer::Yes};
+    EXPECT_TRUE(save_ascii_structure(*model, dir.file("kept.kes"), messages));
+    EXPECT_EQ(read_file_bytes(dir.file("kept.kes")), read_file_bytes(GoldenPath));
+}
+
+TEST(KesSave, AFailedWriteLeavesTheOldFile)
+{
+    TempDir dir;
+    auto model = golden_model();
+    RecordingMessages messages;
+    // The target's folder does not exist: the write fails and says so.
+    EXPECT_FALSE(save_ascii_structure(*model, dir.path() + "/missing/x.kes", messages));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find("Cannot create file"), std::string::npos);
+
+    // Renaming over a directory fails; the directory and the folder stay clean.
+    std::filesystem::create_directories(dir.file("busy.kes"));
+    EXPECT_FALSE(save_ascii_structure(*model, dir.file("busy.kes"), messages));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1); // no temporary file left behind
+}
+
+TEST(KesFile, NegativeTranslationsAreReadIntoTheCell)
+{
+    // Other programs write x, -y-1/2, z-1/2 with negative translations; the
+    // operator text shows them as +1/2 and the operator keeps that value.
+    const std::string golden = read_file_bytes(GoldenPath);
+    TempDir dir;
+    const std::string text = replace_line(golden, "   0  -1   0  0.500000   0   0   1  0.500000",
+                                          "   0  -1   0 -0.500000   0   0   1 -0.500000");
+    RecordingMessages messages;
+    auto model = load(dir.write("negative.kes", text), messages);
+    EXPECT_DOUBLE_EQ(model->operators[4].rows[1][3], 0.5);
+    EXPECT_DOUBLE_EQ(model->operators[4].rows[2][3], 0.5);
+    EXPECT_EQ(ascii_structure_text(*model), golden);
+}
