@@ -1,0 +1,212 @@
+#include "crystal/sorts.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/errors.h"
+#include "model/labels.h"
+#include "model/text.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr Colour White = 0xFFFFFF;
+constexpr Colour Yellow = 0x00FFFF;
+constexpr double BondTolerance = 1.2; // bond limit = (r1 + r2) * 1.2
+
+// Default element colours, 0x00BBGGRR; every other symbol is white.
+constexpr std::pair<std::string_view, Colour> DefaultColours[] = {
+    {"H", 0x0000FF},  {"HE", 0x0000FF}, {"B", 0xC0C0C0},  {"SI", 0xC0C0C0}, {"CR", 0xC0C0C0},
+    {"SE", 0xC0C0C0}, {"C", 0x808080},  {"V", 0x808080},  {"ZN", 0x808080}, {"N", 0x008000},
+    {"CO", 0x008000}, {"O", 0x00FF00},  {"F", 0xFF00FF},  {"BR", 0xFF00FF}, {"NA", 0x00FFFF},
+    {"S", 0x00FFFF},  {"P", 0x800080},  {"MN", 0x800080}, {"CL", 0x808000}, {"CU", 0x808000},
+    {"CA", 0xFF0000}, {"NI", 0xFF0000}, {"FE", 0x000080},
+};
+
+Colour default_colour(std::string_view symbol)
+{
+    for (const auto& [name, colour] : DefaultColours)
+        if (name == symbol) return colour;
+    return White;
+}
+
+// Lines of a text file ending in CR LF, LF or CR.
+std::vector<std::string> read_lines(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw IoError("File not found: " + path);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch != '\r' && ch != '\n') {
+            line += ch;
+            continue;
+        }
+        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+// A whole line holding one finite real number.
+bool parse_radius(std::string_view text, double& value)
+{
+    std::string t = trim(text);
+    std::string_view s = t;
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (s.empty()) return false;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return error == std::errc() && end == s.data() + s.size() && std::isfinite(value);
+}
+
+// rayons.cst: an element symbol on one line, its radius in Angstrom on the
+// next, to the end of the file. Each entry sets the radius of the first sort
+// with that symbol; symbols without a sort are skipped.
+void read_radii(const std::string& path, Table<ElementSort, MaxElementSorts>& sorts)
+{
+    std::vector<std::string> lines = read_lines(path);
+    while (!lines.empty() && trim(lines.back()).empty()) lines.pop_back();
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        if (i + 1 >= lines.size()) throw IoError("Read beyond end of file");
+        double radius = 0;
+        if (!parse_radius(lines[i + 1], radius))
+            throw IoError("Invalid numeric input at line " + std::to_string(i + 2));
+        const std::string symbol = symbol_key(lines[i]);
+        if (symbol.empty()) continue;
+        for (ElementSort& sort : sorts)
+            if (sort.symbol == symbol) {
+                sort.radius = radius;
+                break;
+            }
+    }
+}
+
+int sort_index(const Table<ElementSort, MaxElementSorts>& sorts, std::string_view symbol)
+{
+    for (int i = 1; i <= sorts.count(); ++i)
+        if (sorts[i].symbol == symbol) return i;
+    return 0;
+}
+
+// The element sorts of the asymmetric unit, built aside from the model so
+// that a refusal or a file error leaves it untouched.
+struct ElementSortsBuild {
+    Table<ElementSort, MaxElementSorts> sorts;
+    std::array<int, MaxAsymAtoms> atom_sort{};
+};
+
+// Distinct element symbols of the asymmetric unit, in order of first appearance.
+std::vector<std::string> distinct_symbols(const StructureModel& model)
+{
+    std::vector<std::string> symbols;
+    for (const AtomRecord& atom : model.asym) {
+        std::string symbol = element_symbol(atom.label.view());
+        if (std::find(symbols.begin(), symbols.end(), symbol) == symbols.end())
+            symbols.push_back(std::move(symbol));
+    }
+    return symbols;
+}
+
+bool refuse_too_many(Messages& messages, std::size_t found, int limit, const std::string& table)
+{
+    messages.show("Too many elements: the asymmetric unit holds " + std::to_string(found)
+                  + " different element symbols, at most " + std::to_string(limit) + " fit the "
+                  + table);
+    return false;
+}
+
+std::string radii_path(const StructureModel& model)
+{
+    return model.data_directory.empty() ? std::string("rayons.cst") : model.data_directory + "/rayons.cst";
+}
+
+void build(const StructureModel& model, const std::vector<std::string>& symbols, ElementSortsBuild& out)
+{
+    for (const std::string& symbol : symbols) {
+        ElementSort sort;
+        sort.symbol.assign(symbol);
+        sort.colour = default_colour(symbol);
+        out.sorts.push(sort);
+    }
+    read_radii(radii_path(model), out.sorts);
+    for (int i = 1; i <= model.asym.count(); ++i)
+        out.atom_sort[static_cast<std::size_t>(i - 1)] =
+            sort_index(out.sorts, element_symbol(model.asym[i].label.view()));
+}
+
+void commit(StructureModel& model, const ElementSortsBuild& built)
+{
+    model.element_sorts = built.sorts;
+    for (int i = 1; i <= built.sorts.count(); ++i) model.element_colours[i] = built.sorts[i].colour;
+    for (int i = 1; i <= model.asym.count(); ++i)
+        model.asym[i].element_sort = built.atom_sort[static_cast<std::size_t>(i - 1)];
+    model.drawing.bond_colour = Yellow;
+    model.drawing.saved_bond_colour = Yellow;
+    model.drawing.background_colour = White;
+    model.drawing.saved_background_colour = White;
+}
+
+} // namespace
+
+bool build_element_sorts(StructureModel& model, Messages& messages)
+{
+    const std::vector<std::string> symbols = distinct_symbols(model);
+    if (symbols.size() > static_cast<std::size_t>(MaxElementSorts))
+        return refuse_too_many(messages, symbols.size(), MaxElementSorts, "element table");
+    ElementSortsBuild built;
+    build(model, symbols, built);
+    commit(model, built);
+    return true;
+}
+
+bool build_bond_sorts(StructureModel& model, Messages& messages)
+{
+    const std::vector<std::string> symbols = distinct_symbols(model);
+    if (symbols.size() > static_cast<std::size_t>(MaxSortsForBondTable))
+        return refuse_too_many(messages, symbols.size(), MaxSortsForBondTable,
+                               "1000 bond types (44 elements give 990 pairs)");
+    ElementSortsBuild built;
+    build(model, symbols, built);
+
+    Table<BondSort, MaxBondSorts> bonds;
+    const auto& sorts = built.sorts;
+    for (int i = 1; i <= sorts.count(); ++i)
+        for (int j = i; j <= sorts.count(); ++j) {
+            BondSort bond;
+            bond.element1 = sorts[i].symbol;
+            bond.element2 = sorts[j].symbol;
+            bond.max_length = (sorts[i].radius + sorts[j].radius) * BondTolerance;
+            bonds.push(bond);
+        }
+    commit(model, built);
+    model.bond_sorts = bonds;
+    return true;
+}
+
+void assign_atom_colours(StructureModel& model)
+{
+    for (AtomRecord& atom : model.generated) {
+        const std::string symbol = element_symbol(atom.label.view());
+        atom.colour = White;
+        for (const ElementSort& sort : model.element_sorts)
+            if (symbol_key(sort.symbol.view()) == symbol) {
+                if (sort.colour != 0) atom.colour = sort.colour;
+                break;
+            }
+    }
+}
+
+} // namespace kestro
