@@ -1,0 +1,46 @@
+#include "platform/qt_messages.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QMessageBox>
+
+namespace kestro {
+
+void QtMessages::show(const std::string& text)
+{
+    QMessageBox::warning(parent_, QStringLiteral("KESTRO"), QString::fromStdString(text));
+}
+
+Answer QtMessages::ask(const std::string& text)
+{
+    const auto button = QMessageBox::question(parent_, QStringLiteral("KESTRO"), QString::fromStdString(text),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Yes);
+    if (button == QMessageBox::Yes) return Answer::Yes;
+    if (button == QMessageBox::No) return Answer::No;
+    return Answer::Cancel;
+}
+
+void QtMessages::beep() { QApplication::beep(); }
+
+void QtMessages::busy(bool on)
+{
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+QColor to_qcolor(Colour colour)
+{
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+Colour from_qcolor(const QColor& colour)
+{
+    return static_cast<Colour>(colour.red()) | (static_cast<Colour>(colour.green()) << 8) |
+           (static_cast<Colour>(colour.blue()) << 16);
+}
+
+} // namespace kestro
