@@ -4,7 +4,7 @@
 #include <iostream>
 #include <memory>
 
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "formats/kes.h"
 #include "model/errors.h"
 #include "model/messages.h"

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "model/errors.h"
+#include "model/file_io.h"
 
 namespace kestro {
 
@@ -49,29 +50,6 @@ std::string with_crlf_lines(const std::string& bytes)
     return out;
 }
 
-// Written to a temporary file beside the target and renamed over it, so that
-// a failed write never leaves a half copy under the final name.
-void write_replacing(const std::string& path, const std::string& content)
-{
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) throw IoError("Cannot write file: " + path);
-        file.write(content.data(), static_cast<std::streamsize>(content.size()));
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            throw IoError("Cannot write file: " + path);
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        throw IoError("Cannot write file: " + path);
-    }
-}
-
 } // namespace
 
 std::string repaired_name(const std::string& path)
@@ -87,14 +65,10 @@ std::string repaired_name(const std::string& path)
 
 std::string repair_line_endings(const std::string& path)
 {
-    std::error_code error;
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, error)) throw IoError("File not found: " + path);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    file.close();
+    const std::string bytes = read_file_bytes(path);
     if (has_crlf(bytes)) return path;
     const std::string copy = repaired_name(path);
-    write_replacing(copy, with_crlf_lines(bytes));
+    write_file_atomically(copy, with_crlf_lines(bytes));
     return copy;
 }
 

@@ -127,23 +127,20 @@ Vec3 vec_normalise(const Vec3& v)
     return length > 0 ? scaled(v, 1.0 / length) : v;
 }
 
+namespace {
+// v . M v: the squared length of v under a metric tensor.
+double quadratic_form(const Mat3& m, const Vec3& v) { return dot(v, mat_vec(m, v)); }
+} // namespace
+
 Vec3 direct_normalise(const CrystalCell& cell, const Vec3& u)
 {
-    const CellMetric& m = cell.metric;
-    const double a = cell.a, b = cell.b, c = cell.c;
-    const double l2 = a * a * u[0] * u[0] + b * b * u[1] * u[1] + c * c * u[2] * u[2]
-        + 2 * (a * b * u[0] * u[1] * m.cos_gamma + b * c * u[1] * u[2] * m.cos_alpha
-               + c * a * u[0] * u[2] * m.cos_beta);
+    const double l2 = quadratic_form(cell.metric.G, u);
     return l2 > 0 ? scaled(u, 1.0 / std::sqrt(l2)) : u;
 }
 
 Vec3 reciprocal_normalise(const CrystalCell& cell, const Vec3& h)
 {
-    const CellMetric& m = cell.metric;
-    const double a = cell.a_star, b = cell.b_star, c = cell.c_star;
-    const double l2 = a * a * h[0] * h[0] + b * b * h[1] * h[1] + c * c * h[2] * h[2]
-        + 2 * (a * b * h[0] * h[1] * m.cos_gamma_star + b * c * h[1] * h[2] * m.cos_alpha_star
-               + a * c * h[0] * h[2] * m.cos_beta_star);
+    const double l2 = quadratic_form(cell.metric.G_star, h);
     return l2 > 0 ? scaled(h, 1.0 / std::sqrt(l2)) : h;
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "model/fields.h"
+#include "model/numbers.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -85,18 +86,7 @@ constexpr std::array<TranslationText, 15> catalogue_translations{{
 
 constexpr double format_tolerance = 0.001;
 
-// The whole token as a finite number with a point as decimal separator.
-std::optional<double> parse_number(std::string_view token)
-{
-    const std::string text = trim(token);
-    if (text.empty()) return std::nullopt;
-    double value = 0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
+std::optional<double> parse_number(std::string_view token) { return parse_real(trim(token)); }
 
 // A number, or a fraction of two numbers split at the first "/".
 std::optional<double> parse_translation(std::string_view text)

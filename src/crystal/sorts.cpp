@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "model/file_io.h"
 #include "model/errors.h"
+#include "model/numbers.h"
 #include "model/labels.h"
 #include "model/text.h"
 
@@ -39,37 +41,12 @@ Colour default_colour(std::string_view symbol)
     return White;
 }
 
-// Lines of a text file ending in CR LF, LF or CR.
-std::vector<std::string> read_lines(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw IoError("File not found: " + path);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (ch != '\r' && ch != '\n') {
-            line += ch;
-            continue;
-        }
-        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
 // A whole line holding one finite real number.
 bool parse_radius(std::string_view text, double& value)
 {
-    std::string t = trim(text);
-    std::string_view s = t;
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    if (s.empty()) return false;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return error == std::errc() && end == s.data() + s.size() && std::isfinite(value);
+    const auto radius = parse_real(trim(text));
+    if (radius) value = *radius;
+    return radius.has_value();
 }
 
 // rayons.cst: an element symbol on one line, its radius in Angstrom on the
@@ -77,7 +54,7 @@ bool parse_radius(std::string_view text, double& value)
 // with that symbol; symbols without a sort are skipped.
 void read_radii(const std::string& path, Table<ElementSort, MaxElementSorts>& sorts)
 {
-    std::vector<std::string> lines = read_lines(path);
+    std::vector<std::string> lines = split_lines(read_file_bytes(path));
     while (!lines.empty() && trim(lines.back()).empty()) lines.pop_back();
     for (std::size_t i = 0; i < lines.size(); i += 2) {
         if (i + 1 >= lines.size()) throw IoError("Read beyond end of file");

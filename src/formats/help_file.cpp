@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "model/errors.h"
 #include "model/text.h"
 

@@ -1,6 +1,6 @@
 #include <memory>
 
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "formats/kes.h"
 #include "model/errors.h"
 

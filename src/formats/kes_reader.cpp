@@ -2,7 +2,7 @@
 
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "formats/kes.h"
 #include "formats/text_cursor.h"
 #include "model/errors.h"

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "formats/kes.h"
 #include "model/fields.h"
 #include "model/text.h"

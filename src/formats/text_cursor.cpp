@@ -1,8 +1,7 @@
 #include "formats/text_cursor.h"
 
-#include <charconv>
-
 #include "model/errors.h"
+#include "model/numbers.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -60,28 +59,14 @@ std::string TextCursor::next_token()
 
 double TextCursor::read_real()
 {
-    const std::string token = next_token();
-    double value = 0;
-    const char* first = token.data();
-    const char* last = token.data() + token.size();
-    if (first != last && *first == '+') ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
-        throw IoError("Invalid numeric input at line " + std::to_string(line_number()));
-    return value;
+    if (const auto value = parse_real(next_token())) return *value;
+    throw IoError("Invalid numeric input at line " + std::to_string(line_number()));
 }
 
 long long TextCursor::read_int()
 {
-    const std::string token = next_token();
-    long long value = 0;
-    const char* first = token.data();
-    const char* last = token.data() + token.size();
-    if (first != last && *first == '+') ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
-        throw IoError("Invalid numeric input at line " + std::to_string(line_number()));
-    return value;
+    if (const auto value = parse_integer(next_token())) return *value;
+    throw IoError("Invalid numeric input at line " + std::to_string(line_number()));
 }
 
 void TextCursor::end_line()

@@ -30,6 +30,13 @@ public:
         return file(name);
     }
 
+    int entries() const
+    {
+        int n = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(path_)) ++n;
+        return n;
+    }
+
 private:
     std::filesystem::path path_;
 };

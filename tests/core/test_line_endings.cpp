@@ -10,22 +10,13 @@
 #include "crystal/line_endings.h"
 #include "model/errors.h"
 
+#include "temp_dir.h"
+
 using namespace kestro;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("kestro_eol_" + std::to_string(std::random_device{}()));
-    TempDir() { fs::create_directories(path); }
-    ~TempDir() { std::error_code ignored; fs::remove_all(path, ignored); }
-    std::string write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path / name, std::ios::binary) << bytes;
-        return (path / name).string();
-    }
-    long entries() const { return std::distance(fs::directory_iterator(path), {}); }
-};
 
 std::string bytes_of(const std::string& path)
 {
@@ -54,7 +45,7 @@ TEST(LineEndings, FilesWithoutCrLfAreCopiedWithCrLf)
     for (const auto& [in, out] : cases) {
         const std::string path = dir.write("x.ins", in);
         const std::string copy = repair_line_endings(path);
-        EXPECT_EQ(copy, (dir.path / "x.U.ins").string());
+        EXPECT_EQ(copy, (fs::path(dir.path()) / "x.U.ins").string());
         EXPECT_EQ(bytes_of(copy), out);
         EXPECT_EQ(bytes_of(path), in);
         EXPECT_EQ(dir.entries(), 2); // no temporary file left behind
@@ -71,7 +62,7 @@ TEST(LineEndings, CrLfFilesAreReadAsTheyAreAndMissingOnesThrow)
         EXPECT_EQ(repair_line_endings(path), path);
         EXPECT_EQ(dir.entries(), 1);
     }
-    const std::string missing = (dir.path / "none.ins").string();
+    const std::string missing = (fs::path(dir.path()) / "none.ins").string();
     try {
         repair_line_endings(missing);
         ADD_FAILURE() << "no IoError";

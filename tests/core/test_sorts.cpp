@@ -11,22 +11,20 @@
 #include "model/errors.h"
 #include "recording_messages.h"
 
+#include "temp_dir.h"
+
 using namespace kestro;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("kestro_sorts_" + std::to_string(std::random_device{}()));
-    TempDir() { fs::create_directories(path); }
-    ~TempDir() { std::error_code ignored; fs::remove_all(path, ignored); }
-    void radii(const char* text) const { std::ofstream(path / "rayons.cst", std::ios::binary) << text; }
-};
+void write_radii(const TempDir& dir, const char* text) { dir.write("rayons.cst", text); }
+
 
 StructureModel with_atoms(const TempDir& dir, std::initializer_list<std::string> labels)
 {
     StructureModel model;
-    model.data_directory = dir.path.string();
+    model.data_directory = dir.path();
     for (const std::string& label : labels) {
         AtomRecord atom;
         atom.label.assign(label);
@@ -52,7 +50,7 @@ StructureModel with_elements(const TempDir& dir, int n)
 TEST(ElementSorts, InOrderOfFirstAppearanceWithRadiiAndColours)
 {
     TempDir dir;
-    dir.radii(" c \r\n 0.77\r\nN\r\n0.71\r\nFe\r\n1.52\r\nO\r\n0.66"); // no final line end
+    write_radii(dir, " c \r\n 0.77\r\nN\r\n0.71\r\nFe\r\n1.52\r\nO\r\n0.66"); // no final line end
     StructureModel model = with_atoms(dir, {"O 1", "C 1", "CL1", "O 2", "FE1", "C 2", "XX1"});
     model.drawing.bond_colour = model.drawing.saved_background_colour = 0x123456;
     RecordingMessages messages;
@@ -80,7 +78,7 @@ TEST(ElementSorts, InOrderOfFirstAppearanceWithRadiiAndColours)
 TEST(ElementSorts, BondSortsAreThePairsWithTheirRadiiSumTimes1_2)
 {
     TempDir dir;
-    dir.radii("C\n0.77\nO\n0.66\n");
+    write_radii(dir, "C\n0.77\nO\n0.66\n");
     StructureModel model = with_atoms(dir, {"C 1", "O 1", "C 2"});
     RecordingMessages messages;
     ASSERT_TRUE(build_bond_sorts(model, messages));
@@ -98,7 +96,7 @@ TEST(ElementSorts, BondSortsAreThePairsWithTheirRadiiSumTimes1_2)
 TEST(ElementSorts, TablesFillToTheirLimitsAndRefuseBeyondThem)
 {
     TempDir dir;
-    dir.radii("C\n0.77\n");
+    write_radii(dir, "C\n0.77\n");
     RecordingMessages messages;
     StructureModel model = with_elements(dir, 93);
     ASSERT_TRUE(build_element_sorts(model, messages));
@@ -131,7 +129,7 @@ TEST(ElementSorts, BadRadiusFilesThrowAndChangeNothing)
 {
     TempDir dir;
     const std::pair<const char*, std::string> cases[] = {
-        {nullptr, "File not found: " + (dir.path / "rayons.cst").string()},
+        {nullptr, "File not found: " + (fs::path(dir.path()) / "rayons.cst").string()},
         {"C\n0.77\nO\n0,66\n", "Invalid numeric input at line 4"},
         {"C\n\nO\n0.66\n", "Invalid numeric input at line 2"},
         {"C\n0.77 A\n", "Invalid numeric input at line 2"},
@@ -139,8 +137,8 @@ TEST(ElementSorts, BadRadiusFilesThrowAndChangeNothing)
         {"C\n0.77\nO\n", "Read beyond end of file"},
     };
     for (const auto& [file, error] : cases) {
-        fs::remove(dir.path / "rayons.cst");
-        if (file) dir.radii(file);
+        fs::remove(fs::path(dir.path()) / "rayons.cst");
+        if (file) write_radii(dir, file);
         StructureModel model = with_atoms(dir, {"C 1"});
         RecordingMessages messages;
         try {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "../core/recording_messages.h"
-#include "formats/file_io.h"
+#include "model/file_io.h"
 #include "model/structure_model.h"
 #include "platform/help_viewer.h"
 #include "ui/mainmenu.h"

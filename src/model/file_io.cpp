@@ -1,4 +1,4 @@
-#include "formats/file_io.h"
+#include "model/file_io.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,0 +1,27 @@
+#include "model/numbers.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kestro {
+
+namespace {
+template <class T>
+std::optional<T> parse_whole(std::string_view token)
+{
+    if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+    if (token.empty() || token.front() == '+' || token.front() == ' ') return std::nullopt;
+    T value{};
+    const char* last = token.data() + token.size();
+    const auto [end, error] = std::from_chars(token.data(), last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    if constexpr (std::is_floating_point_v<T>)
+        if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+} // namespace
+
+std::optional<double> parse_real(std::string_view token) { return parse_whole<double>(token); }
+std::optional<long long> parse_integer(std::string_view token) { return parse_whole<long long>(token); }
+
+} // namespace kestro
