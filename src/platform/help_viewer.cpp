@@ -1,5 +1,6 @@
 #include "platform/help_viewer.h"
 
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QTextBrowser>
@@ -18,6 +19,8 @@ HelpViewer::HelpViewer(const std::string& data_directory, QWidget* parent)
     topics_ = new QListWidget(this);
     topics_->setMaximumWidth(240);
     text_ = new QTextBrowser(this);
+    // The topics are laid out in columns by hand: a fixed-pitch font keeps them.
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(topics_);
     layout->addWidget(text_, 1);
     connect(topics_, &QListWidget::currentRowChanged, this, [this](int row) {
