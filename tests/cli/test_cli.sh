@@ -29,5 +29,21 @@ check "convert of a truncated file" 1 "$kestro" convert "$work/broken.kes" -o "$
 grep -q "Read beyond end of file" "$work/err" || { echo "FAIL: truncation not reported"; failures=$((failures + 1)); }
 [ ! -e "$work/b.kes" ] || { echo "FAIL: a failed convert wrote a file"; failures=$((failures + 1)); }
 check "convert of a missing file" 1 "$kestro" convert "$work/none.kes" -o "$work/c.kes"
-echo "$((11 - failures)) passed, $failures failed"
+example=$3
+check "cell contents" 0 "$kestro" convert "$example" -o "$work/cell.kes" --enclosure cell
+# Rutile: Ti at the corners and the centre (9), O inside and on two faces (6).
+grep -A1 "^#Generated atoms" "$work/cell.kes" | tail -1 | tr -d '\r' | grep -qx 15 \
+  || { echo "FAIL: rutile cell contents is not 15 atoms"; failures=$((failures + 1)); }
+check "sphere around Ti" 0 "$kestro" convert "$example" -o "$work/s.kes" --positions all \
+  --enclosure sphere --radius 3 --centre 0,0,0 --cut yes
+# Ti, its two neighbours along c and six O at 1.95-1.98 A.
+grep -A1 "^#Generated atoms" "$work/s.kes" | tail -1 | tr -d '\r' | grep -qx 9 \
+  || { echo "FAIL: rutile sphere is not 9 atoms"; failures=$((failures + 1)); }
+check "empty sphere" 1 "$kestro" convert "$example" -o "$work/e.kes" --positions all \
+  --enclosure sphere --radius 0.1 --centre 0.25,0.25,0.25 --cut yes
+grep -q "No data" "$work/err" || { echo "FAIL: no 'No data'"; failures=$((failures + 1)); }
+check "positions out of range" 2 "$kestro" convert "$example" -o "$work/p.kes" --positions 1,99
+check "bad enclosure" 2 "$kestro" convert "$example" -o "$work/p.kes" --enclosure cube
+check "bad box" 2 "$kestro" convert "$example" -o "$work/p.kes" --enclosure box --box 1,2
+echo "$((23 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,89 @@
+// A whole plot: generation ("Cell contents" of a C-centred orthorhombic
+// organic crystal) and bond search, the grid versions against the pairwise
+// ones. The argument is the number of generated atoms.
+// Run: build/kestro_bench --benchmark_filter=Plot
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "bonds_literal.h"
+#include "crystal/bonds.h"
+#include "crystal/generation.h"
+#include "crystal/oemath.h"
+#include "crystal/operators.h"
+#include "crystal/sorts.h"
+#include "generation_groups.h"
+#include "generation_literal.h"
+#include "recording_messages.h"
+
+namespace {
+
+// 16 positions of Cmcm; the asymmetric unit in general positions away from
+// the cell faces, so the cell holds exactly 16 copies of each atom. About
+// 18 Angstrom^3 per atom, with C, N, O and H as in an organic crystal.
+std::unique_ptr<kestro::StructureModel> centred_organic(int generated_target)
+{
+    using namespace kestro;
+    auto model = std::make_unique<StructureModel>();
+    StructureModel& m = *model;
+    m.data_directory = KESTRO_SOURCE_DATA_DIR;
+    const GroupSpec* cmcm = nullptr;
+    for (const GroupSpec& spec : test_groups())
+        if (std::string(spec.name) == "Cmcm") cmcm = &spec;
+    for (const SymmetryOperator& op : close_group(*cmcm)) m.operators.push(op);
+    const int asym = generated_target / m.operators.count();
+    const double volume = 18.0 * asym * m.operators.count();
+    const double a = std::cbrt(volume / (1.2 * 1.4));
+    m.cell.a = a, m.cell.b = 1.2 * a, m.cell.c = 1.4 * a;
+    m.cell.alpha = m.cell.beta = m.cell.gamma = 90;
+    RecordingMessages messages;
+    cell_metric(m, messages);
+
+    std::mt19937 rng(20261208);
+    std::uniform_real_distribution<double> inside(0.02, 0.98);
+    const char* const elements[] = {"C ", "C ", "C ", "N ", "O ", "H ", "H "};
+    for (int i = 1; i <= asym; ++i) {
+        AtomRecord atom;
+        atom.label = std::string(elements[i % 7]) + std::to_string(i % 100);
+        atom.xyz = {inside(rng), inside(rng), inside(rng)};
+        atom.thermal = {0.02, 0.025, 0.03, 0.001, -0.002, 0.003};
+        m.asym.push(atom);
+    }
+    build_bond_sorts(m, messages);
+    OperatorGrid grid;
+    fill_operator_grid(m, grid);
+    on_click_checklistbox(m, grid, messages, 4, true); // "Cell contents"
+    return model;
+}
+
+void BM_Plot(benchmark::State& state)
+{
+    auto model = centred_organic(static_cast<int>(state.range(0)));
+    RecordingMessages messages;
+    for (auto _ : state) {
+        kestro::generer(*model, messages);
+        benchmark::DoNotOptimize(model->bonds.count());
+    }
+    state.counters["atoms"] = model->generated.count();
+    state.counters["bonds"] = model->bonds.count();
+}
+BENCHMARK(BM_Plot)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+void BM_PlotLiteral(benchmark::State& state)
+{
+    auto model = centred_organic(static_cast<int>(state.range(0)));
+    RecordingMessages messages;
+    for (auto _ : state) {
+        const LiteralGeneration result = literal_generation(*model);
+        model->generated.clear();
+        for (const kestro::AtomRecord& atom : result.atoms) model->generated.push(atom);
+        kestro_test::liaisons_literal(*model, messages);
+        benchmark::DoNotOptimize(model->bonds.count());
+    }
+    state.counters["atoms"] = model->generated.count();
+    state.counters["bonds"] = model->bonds.count();
+}
+BENCHMARK(BM_PlotLiteral)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+} // namespace
