@@ -52,16 +52,6 @@ double cart_distance(const Mat3& m, const Vec3& a, const Vec3& b)
 
 bool same_site(const Mat3& bg, const Vec3& a, const Vec3& b) { return cart_distance(bg, a, b) < SameSiteTolerance; }
 
-std::array<double, 6> rotate_tensor(const Mat3& r, const std::array<double, 6>& s)
-{
-    const Mat3 m{{{s[0], s[3], s[4]}, {s[3], s[1], s[5]}, {s[4], s[5], s[2]}}};
-    Mat3 rt{};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) rt[i][j] = r[j][i];
-    const Mat3 out = mat_product(mat_product(r, m), rt);
-    return {out[0][0], out[1][1], out[2][2], out[0][1], out[0][2], out[1][2]};
-}
-
 double round_half_even(double x)
 {
     const double r = std::round(x); // halves away from zero
@@ -146,6 +136,34 @@ bool finite3(const Vec3& x) { return std::isfinite(x[0]) && std::isfinite(x[1]) 
 
 } // namespace
 
+// Copies of whole fragments over the lattice shifts from..to (i outer):
+// a fragment copy is kept when at least one of its atoms passes `keep`.
+// False when the keeper is full.
+template <class Keep>
+bool copy_whole_fragments(const std::vector<AtomRecord>& atoms, int fragments, const Vec3& from, const Vec3& to,
+                          Keeper& keeper, Keep&& keep)
+{
+    const auto groups = fragment_groups(atoms, fragments);
+    std::vector<AtomRecord> copies;
+    for (double i = from[0]; i <= to[0]; ++i)
+        for (double j = from[1]; j <= to[1]; ++j)
+            for (double k = from[2]; k <= to[2]; ++k)
+                for (const auto& group : groups) {
+                    copies.clear();
+                    bool some_inside = false;
+                    for (int a : group) {
+                        AtomRecord copy = atoms[static_cast<std::size_t>(a)];
+                        copy.xyz = {copy.xyz[0] + i, copy.xyz[1] + j, copy.xyz[2] + k};
+                        some_inside = some_inside || keep(copy.xyz);
+                        copies.push_back(copy);
+                    }
+                    if (!some_inside) continue;
+                    for (const AtomRecord& copy : copies)
+                        if (!keeper.offer(copy)) return false;
+                }
+    return true;
+}
+
 bool apply_box(const StructureModel& model, std::vector<AtomRecord>& atoms, int fragments)
 {
     const GenerationOptions& o = model.generation;
@@ -200,25 +218,7 @@ bool apply_box(const StructureModel& model, std::vector<AtomRecord>& atoms, int 
         }
         from = first, to = last;
         const bool none = from[0] > to[0] || from[1] > to[1] || from[2] > to[2];
-        const auto groups = fragment_groups(atoms, fragments);
-        std::vector<AtomRecord> copies;
-        for (double i = from[0]; i <= to[0] && fits && !none; ++i)
-            for (double j = from[1]; j <= to[1] && fits; ++j)
-                for (double k = from[2]; k <= to[2] && fits; ++k)
-                    for (const auto& group : groups) {
-                        copies.clear();
-                        bool some_inside = false;
-                        for (int a : group) {
-                            AtomRecord copy = atoms[static_cast<std::size_t>(a)];
-                            copy.xyz = {copy.xyz[0] + i, copy.xyz[1] + j, copy.xyz[2] + k};
-                            some_inside = some_inside || inside(copy.xyz);
-                            copies.push_back(copy);
-                        }
-                        if (!some_inside) continue;
-                        for (const AtomRecord& copy : copies)
-                            if (!(fits = keeper.offer(copy))) break;
-                        if (!fits) break;
-                    }
+        if (!none) fits = copy_whole_fragments(atoms, fragments, from, to, keeper, inside);
     }
     atoms = std::move(keeper.kept);
     return fits;
@@ -277,25 +277,9 @@ bool apply_sphere(const StructureModel& model, std::vector<AtomRecord>& atoms, i
                         if (!(fits = keeper.offer(copy))) break;
                     }
     } else {
-        const auto groups = fragment_groups(atoms, fragments);
-        std::vector<AtomRecord> copies;
-        for (double i = from[0]; i <= to[0] && fits && any; ++i)
-            for (double j = from[1]; j <= to[1] && fits; ++j)
-                for (double k = from[2]; k <= to[2] && fits; ++k)
-                    for (const auto& group : groups) {
-                        copies.clear();
-                        bool some_inside = false;
-                        for (int a : group) {
-                            AtomRecord copy = atoms[static_cast<std::size_t>(a)];
-                            copy.xyz = {copy.xyz[0] + i, copy.xyz[1] + j, copy.xyz[2] + k};
-                            some_inside = some_inside || distance(copy.xyz) < r;
-                            copies.push_back(copy);
-                        }
-                        if (!some_inside) continue;
-                        for (const AtomRecord& copy : copies)
-                            if (!(fits = keeper.offer(copy))) break;
-                        if (!fits) break;
-                    }
+        if (any)
+            fits = copy_whole_fragments(atoms, fragments, from, to, keeper,
+                                        [&](const Vec3& x) { return distance(x) < r; });
     }
     atoms = std::move(keeper.kept);
     return fits;
@@ -328,7 +312,7 @@ void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
         for (std::size_t i = 0; i < 6; ++i) beta[i] = f[i] * u;
         atom.isotropic = 1;
     }
-    atom.thermal = gen::rotate_tensor(r, beta);
+    atom.thermal = rotate_tensor(r, beta);
 }
 
 // One candidate per (selected operator, atom); a candidate standing on a site

@@ -8,6 +8,7 @@
 #include "crystal/spatial_hash.h"
 #include "model/math3.h"
 #include "model/structure_model.h"
+#include "model/thermal.h"
 
 namespace kestro::gen {
 
@@ -27,8 +28,6 @@ Mat3 rotation_of(const SymmetryOperator& op);
 double cart_distance(const Mat3& m, const Vec3& a, const Vec3& b);
 // The 0.01 Angstrom coincidence rule.
 bool same_site(const Mat3& bg, const Vec3& a, const Vec3& b);
-// R S R^T of a symmetric tensor held as 11 22 33 12 13 23.
-std::array<double, 6> rotate_tensor(const Mat3& r, const std::array<double, 6>& s);
 
 // The sites kept so far, for the coincidence test of each new position.
 class SiteSet {

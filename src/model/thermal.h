@@ -23,4 +23,9 @@ Thermal6 to_uij(ThermalExpression shown_as, const Thermal6& shown, const Crystal
 // From Uij to the values shown in the chosen expression.
 Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const CrystalCell& cell);
 
+// R S R^T of a symmetric tensor held as 11 22 33 12 13 23: the
+// displacement tensor of an atom carried through the rotation part R of a
+// symmetry operator.
+Thermal6 rotate_tensor(const Mat3& r, const Thermal6& s);
+
 } // namespace kestro
