@@ -29,8 +29,8 @@ std::unique_ptr<kestro::StructureModel> centred_organic(int generated_target)
     StructureModel& m = *model;
     m.data_directory = KESTRO_SOURCE_DATA_DIR;
     const GroupSpec* cmcm = nullptr;
-    for (const GroupSpec& spec : test_groups())
-        if (std::string(spec.name) == "Cmcm") cmcm = &spec;
+    for (const GroupSpec& group : test_groups())
+        if (std::string(group.name) == "Cmcm") cmcm = &group;
     for (const SymmetryOperator& op : close_group(*cmcm)) m.operators.push(op);
     const int asym = generated_target / m.operators.count();
     const double volume = 18.0 * asym * m.operators.count();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "model/fields.h"
@@ -53,18 +54,6 @@ struct TranslationText {
     std::string_view text;
 };
 
-// Translations the formatter writes as text; the first within 0.001 wins.
-constexpr std::array<TranslationText, 8> formatted_translations{{
-    {0.0, "    "},
-    {0.5, "+1/2"},
-    {0.3333333, "+1/3"},
-    {0.6666667, "+2/3"},
-    {0.25, "+1/4"},
-    {0.75, "+3/4"},
-    {0.166667, "+1/6"},
-    {0.83333, "+5/6"},
-}};
-
 // Translations of the catalogue components, searched in this order.
 constexpr std::array<TranslationText, 15> catalogue_translations{{
     {0.0, "    "},
@@ -83,6 +72,10 @@ constexpr std::array<TranslationText, 15> catalogue_translations{{
     {-0.166667, "-1/6"},
     {-0.83333, "-5/6"},
 }};
+
+// The formatter writes the first eight (0 and the positive fractions) as
+// text; the first within 0.001 wins.
+constexpr std::span<const TranslationText, 8> formatted_translations{catalogue_translations.data(), 8};
 
 constexpr double format_tolerance = 0.001;
 

@@ -59,12 +59,12 @@ SymmetryOperator compose(const SymmetryOperator& a, const SymmetryOperator& b)
 
 } // namespace
 
-std::vector<SymmetryOperator> close_group(const GroupSpec& spec)
+std::vector<SymmetryOperator> close_group(const GroupSpec& group)
 {
     std::vector<SymmetryOperator> ops{SymmetryOperator::identity()};
     std::vector<SymmetryOperator> gens;
-    for (const std::string& g : spec.generators) gens.push_back(parse_operator(g));
-    for (const Vec3& t : spec.centring) {
+    for (const std::string& g : group.generators) gens.push_back(parse_operator(g));
+    for (const Vec3& t : group.centring) {
         SymmetryOperator op = SymmetryOperator::identity();
         for (int i = 0; i < 3; ++i) op.rows[i][3] = t[i];
         gens.push_back(op);

@@ -20,6 +20,6 @@ const std::vector<GroupSpec>& test_groups();
 kestro::SymmetryOperator parse_operator(const std::string& text);
 // Every product of the generators and centring translations, translations
 // reduced into [0, 1), the identity first.
-std::vector<kestro::SymmetryOperator> close_group(const GroupSpec& spec);
+std::vector<kestro::SymmetryOperator> close_group(const GroupSpec& group);
 // A cell of the given kind, loaded into model with its metric computed.
 void random_cell(kestro::StructureModel& model, const char* system, std::mt19937& rng);
