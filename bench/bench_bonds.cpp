@@ -12,14 +12,9 @@
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "model/structure_model.h"
+#include "recording_messages.h"
 
 namespace {
-
-class QuietMessages : public kestro::Messages {
-public:
-    void show(const std::string&) override {}
-    kestro::Answer ask(const std::string&) override { return kestro::Answer::No; }
-};
 
 // Molecules as random walks of C, N and O (1.45 Angstrom steps) each heavy
 // atom carrying one H at 1.0 Angstrom, dropped at random into a monoclinic
@@ -35,7 +30,7 @@ std::unique_ptr<kestro::StructureModel> organic_model(int atoms)
         atom.label = label;
         model->asym.push(atom);
     }
-    QuietMessages messages;
+    RecordingMessages messages;
     build_bond_sorts(*model, messages);
 
     const double edge = std::cbrt(11.0 * atoms / 0.98); // sin(beta) of 101.3 degrees
@@ -72,7 +67,7 @@ std::unique_ptr<kestro::StructureModel> organic_model(int atoms)
 void BM_Bonds(benchmark::State& state)
 {
     auto model = organic_model(static_cast<int>(state.range(0)));
-    QuietMessages messages;
+    RecordingMessages messages;
     for (auto _ : state) benchmark::DoNotOptimize(kestro::liaisons(*model, messages));
     state.counters["bonds"] = model->bonds.count();
 }
@@ -81,7 +76,7 @@ BENCHMARK(BM_Bonds)->Arg(500)->Arg(2000)->Unit(benchmark::kMicrosecond);
 void BM_BondsLiteral(benchmark::State& state)
 {
     auto model = organic_model(static_cast<int>(state.range(0)));
-    QuietMessages messages;
+    RecordingMessages messages;
     for (auto _ : state) benchmark::DoNotOptimize(kestro_test::liaisons_literal(*model, messages));
     state.counters["bonds"] = model->bonds.count();
 }

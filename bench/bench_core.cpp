@@ -6,21 +6,16 @@
 #include "crystal/oemath.h"
 #include "formats/kes.h"
 #include "model/structure_model.h"
+#include "recording_messages.h"
 
 namespace {
-
-class QuietMessages : public kestro::Messages {
-public:
-    void show(const std::string&) override {}
-    kestro::Answer ask(const std::string&) override { return kestro::Answer::No; }
-};
 
 std::unique_ptr<kestro::StructureModel> filled_model(int atoms)
 {
     auto model = std::make_unique<kestro::StructureModel>();
     model->cell.a = 10.2, model->cell.b = 11.5, model->cell.c = 7.9;
     model->cell.alpha = 90, model->cell.beta = 101.3, model->cell.gamma = 90;
-    QuietMessages messages;
+    RecordingMessages messages;
     kestro::cell_metric(*model, messages);
     for (int i = 0; i < atoms; ++i) {
         kestro::AtomRecord atom;
@@ -35,7 +30,7 @@ std::unique_ptr<kestro::StructureModel> filled_model(int atoms)
 void BM_CellMetric(benchmark::State& state)
 {
     auto model = filled_model(0);
-    QuietMessages messages;
+    RecordingMessages messages;
     for (auto _ : state) benchmark::DoNotOptimize(kestro::cell_metric(*model, messages));
 }
 BENCHMARK(BM_CellMetric);
