@@ -10,6 +10,7 @@
 #include "crystal/generation_steps.h"
 #include "crystal/oemath.h"
 #include "model/labels.h"
+#include "model/numbers.h"
 #include "model/thermal.h"
 
 namespace kestro {
@@ -51,13 +52,6 @@ double cart_distance(const Mat3& m, const Vec3& a, const Vec3& b)
 }
 
 bool same_site(const Mat3& bg, const Vec3& a, const Vec3& b) { return cart_distance(bg, a, b) < SameSiteTolerance; }
-
-double round_half_even(double x)
-{
-    const double r = std::round(x); // halves away from zero
-    if (std::abs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);
-    return r;
-}
 
 // The grid cube is a little larger than the tolerance so that rounding in
 // the Cartesian positions cannot hide a pair the exact test accepts.

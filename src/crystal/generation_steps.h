@@ -81,7 +81,4 @@ Vec3 centring_shift(const Mat3& bg, const Vec3& centroid);
 bool apply_box(const StructureModel& model, std::vector<AtomRecord>& atoms, int fragments);
 bool apply_sphere(const StructureModel& model, std::vector<AtomRecord>& atoms, int fragments);
 
-// Round half to even, as the shift ranges use.
-double round_half_even(double x);
-
 } // namespace kestro::gen

@@ -25,22 +25,6 @@ constexpr Colour White = 0xFFFFFF;
 constexpr Colour Yellow = 0x00FFFF;
 constexpr double BondTolerance = 1.2; // bond limit = (r1 + r2) * 1.2
 
-// Default element colours, 0x00BBGGRR; every other symbol is white.
-constexpr std::pair<std::string_view, Colour> DefaultColours[] = {
-    {"H", 0x0000FF},  {"HE", 0x0000FF}, {"B", 0xC0C0C0},  {"SI", 0xC0C0C0}, {"CR", 0xC0C0C0},
-    {"SE", 0xC0C0C0}, {"C", 0x808080},  {"V", 0x808080},  {"ZN", 0x808080}, {"N", 0x008000},
-    {"CO", 0x008000}, {"O", 0x00FF00},  {"F", 0xFF00FF},  {"BR", 0xFF00FF}, {"NA", 0x00FFFF},
-    {"S", 0x00FFFF},  {"P", 0x800080},  {"MN", 0x800080}, {"CL", 0x808000}, {"CU", 0x808000},
-    {"CA", 0xFF0000}, {"NI", 0xFF0000}, {"FE", 0x000080},
-};
-
-Colour default_colour(std::string_view symbol)
-{
-    for (const auto& [name, colour] : DefaultColours)
-        if (name == symbol) return colour;
-    return White;
-}
-
 // A whole line holding one finite real number.
 bool parse_radius(std::string_view text, double& value)
 {
@@ -137,6 +121,23 @@ void commit(StructureModel& model, const ElementSortsBuild& built)
 }
 
 } // namespace
+
+// Default element colours, 0x00BBGGRR; every other symbol is white.
+constexpr std::pair<std::string_view, Colour> DefaultColours[] = {
+    {"H", 0x0000FF},  {"HE", 0x0000FF}, {"B", 0xC0C0C0},  {"SI", 0xC0C0C0}, {"CR", 0xC0C0C0},
+    {"SE", 0xC0C0C0}, {"C", 0x808080},  {"V", 0x808080},  {"ZN", 0x808080}, {"N", 0x008000},
+    {"CO", 0x008000}, {"O", 0x00FF00},  {"F", 0xFF00FF},  {"BR", 0xFF00FF}, {"NA", 0x00FFFF},
+    {"S", 0x00FFFF},  {"P", 0x800080},  {"MN", 0x800080}, {"CL", 0x808000}, {"CU", 0x808000},
+    {"CA", 0xFF0000}, {"NI", 0xFF0000}, {"FE", 0x000080},
+};
+
+Colour default_colour(std::string_view symbol)
+{
+    for (const auto& [name, colour] : DefaultColours)
+        if (name == symbol) return colour;
+    return White;
+}
+
 
 bool build_element_sorts(StructureModel& model, Messages& messages)
 {

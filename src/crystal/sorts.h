@@ -3,6 +3,8 @@
 // with covalent radius and default colour) and the default bond sorts (one
 // per unordered pair of element sorts).
 
+#include <string_view>
+
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -25,5 +27,9 @@ bool build_bond_sorts(StructureModel& model, Messages& messages);
 // Each generated atom takes the colour of the element sort of its symbol;
 // white when no sort matches or the sort's colour is 0 (black).
 void assign_atom_colours(StructureModel& model);
+
+// Default colour of an element symbol (upper case, trimmed); white when
+// the symbol has none.
+Colour default_colour(std::string_view symbol);
 
 } // namespace kestro

@@ -24,4 +24,10 @@ std::optional<T> parse_whole(std::string_view token)
 std::optional<double> parse_real(std::string_view token) { return parse_whole<double>(token); }
 std::optional<long long> parse_integer(std::string_view token) { return parse_whole<long long>(token); }
 
+double round_half_even(double x)
+{
+    if (std::abs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);
+    return std::round(x);
+}
+
 } // namespace kestro

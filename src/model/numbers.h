@@ -11,4 +11,7 @@ namespace kestro {
 std::optional<double> parse_real(std::string_view token);
 std::optional<long long> parse_integer(std::string_view token);
 
+// Round half to even (Pascal's Round): pixel positions and shift ranges.
+double round_half_even(double x);
+
 } // namespace kestro

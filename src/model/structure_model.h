@@ -159,6 +159,9 @@ struct DrawingOptions {
     int labels_centre = 0;
     int labels_off_centre = 0;
     int black_white = 0;
+    // Window options kept with the model, not stored in the structure file.
+    int thermal_iso = 0;   // "Thermal parameters": 0 Aniso, 1 Iso
+    int double_triple = 0; // "Draw Double/triple bond": 0 No, 1 Yes
 };
 
 struct EditFlags {

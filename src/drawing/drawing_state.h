@@ -1,0 +1,29 @@
+#pragma once
+// What the drawing keeps between redraws for one picture: view points, the
+// pixel mapping, the ellipsoid of every atom and the painter's order. The
+// drawing window owns one; the command line and the tests make their own.
+
+#include "drawing/ellipsoids.h"
+#include "drawing/scene.h"
+#include "drawing/view.h"
+
+namespace kestro {
+
+struct DrawingState {
+    ViewPoints view;
+    ViewPoints zoom_restore; // the points before the last zoom rectangle
+    ScreenMap screen;
+    CircleTable circle = make_circle_table();
+    Slots<EllipsoidData, MaxGeneratedAtoms> ellipsoids;
+    double lambda_min = 100000;
+    Slots<int, MaxGeneratedAtoms> paint_order;
+    // Bonds of each atom in bond-table order, rebuilt at each redraw:
+    // bond_list[bond_start[a] .. bond_start[a + 1] - 1].
+    std::array<int, MaxGeneratedAtoms + 2> bond_start{};
+    std::array<int, 2 * MaxBonds> bond_list{};
+    FontSpec label_font; // the moved labels' font with its last valid style
+    bool zoom_in_force = false;
+    bool rotation_dragging = false;
+};
+
+} // namespace kestro

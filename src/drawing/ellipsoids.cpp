@@ -1,0 +1,330 @@
+// Displacement ellipsoids: k^2 U in the crystal Cartesian frame (Busing &
+// Levy 1964, the orthogonalisation of International Tables Vol. B 1.1), its
+// inverse Q as a quadric, the principal axes by cyclic Jacobi, and the
+// silhouette of the quadric in the view frame.
+
+#include "drawing/ellipsoids.h"
+
+#include <cmath>
+
+#include "crystal/oemath.h"
+#include "drawing/drawing_state.h"
+#include "model/numbers.h"
+#include "model/thermal.h"
+
+namespace kestro {
+
+namespace {
+
+// Stand-in for an atom whose tensor cannot be drawn: a sphere of U = 0.01 A^2.
+constexpr double StandInU = 0.01;
+constexpr double CleanBelow = 0.0001;
+
+Mat3 transpose(const Mat3& m)
+{
+    Mat3 t{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) t[i][j] = m[j][i];
+    return t;
+}
+
+Mat3 symmetric_from(const std::array<double, 6>& b, double factor)
+{
+    return {{{b[0] * factor, b[3] * factor, b[4] * factor},
+             {b[3] * factor, b[1] * factor, b[5] * factor},
+             {b[4] * factor, b[5] * factor, b[2] * factor}}};
+}
+
+// M = k^2 / (2 pi^2) beta for the anisotropic path, or the isotropic
+// equivalent built on G* for the "Iso" mode.
+Mat3 scaled_beta(const StructureModel& model, const AtomRecord& atom, double k2)
+{
+    if (model.drawing.thermal_iso == 0 || atom.isotropic == 1)
+        return symmetric_from(atom.thermal, k2 / TwoPiSquaredExact);
+    const CrystalCell& c = model.cell;
+    const CellMetric& m = c.metric;
+    const auto& b = atom.thermal;
+    const double ueq = (b[0] * c.a * c.a + b[1] * c.b * c.b + b[2] * c.c * c.c +
+                        2 * b[3] * c.a * c.b * m.cos_gamma + 2 * b[4] * c.a * c.c * m.cos_beta +
+                        2 * b[5] * c.b * c.c * m.cos_alpha) /
+                       (3 * TwoPiSquared);
+    const double factor = ueq * TwoPiSquared * k2 / TwoPiSquaredExact;
+    Mat3 out{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) out[i][j] = factor * m.G_star[i][j];
+    return out;
+}
+
+void make_stand_in(EllipsoidData& data, double k2)
+{
+    const double q = 1.0 / (k2 * StandInU);
+    data.Q = {{{q, 0, 0}, {0, q, 0}, {0, 0, q}}};
+    data.lambda = {q, q, q};
+    data.E = identity3();
+    data.stand_in = true;
+}
+
+bool positive_definite(const Vec3& lambda)
+{
+    for (double l : lambda)
+        if (!(l > 0) || !std::isfinite(l)) return false;
+    return true;
+}
+
+bool quadratic_roots(double a, double b, double c, double& t1, double& t2)
+{
+    if (a == 0 || !std::isfinite(a)) return false;
+    const double disc = b * b - 4 * a * c;
+    if (!(disc >= 0)) return false;
+    const double root = std::sqrt(disc);
+    t1 = (-b - root) / (2 * a);
+    t2 = (-b + root) / (2 * a);
+    if (t1 > t2) std::swap(t1, t2);
+    return true;
+}
+
+} // namespace
+
+double probability_scale(int index)
+{
+    if (index < 0 || index >= static_cast<int>(ProbabilityScale.size())) return 1.0;
+    return ProbabilityScale[static_cast<std::size_t>(index)];
+}
+
+CircleTable make_circle_table()
+{
+    CircleTable table;
+    for (int j = 0; j < CirclePoints; ++j) {
+        const double theta = j * 0.12566370614359174;
+        table.cos[static_cast<std::size_t>(j)] = std::cos(theta);
+        table.sin[static_cast<std::size_t>(j)] = std::sin(theta);
+    }
+    return table;
+}
+
+int jacobi_eigen(Mat3 a, Vec3& lambda, Mat3& vectors)
+{
+    Mat3 v = identity3();
+    int sweeps = 0;
+    for (; sweeps < 11; ++sweeps) {
+        const double s = a[0][0] * a[0][0] + a[1][1] * a[1][1] + a[2][2] * a[2][2];
+        bool converged = true;
+        constexpr int pairs[3][3] = {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}};
+        for (const auto& pair : pairs) {
+            const int p = pair[0], q = pair[1], r = pair[2];
+            if (!(std::abs(a[p][q] / s) > 1e-15)) continue;
+            converged = false;
+            double theta;
+            if (std::abs(a[p][p] - a[q][q]) <= 1e-15)
+                theta = a[p][q] > 0 ? 0.7853981633974483 : -0.7853981633974483;
+            else
+                theta = 0.5 * std::atan(2 * a[p][q] / (a[p][p] - a[q][q]));
+            const double c = std::cos(theta), sn = std::sin(theta);
+            const double app = a[p][p], aqq = a[q][q], apq = a[p][q];
+            a[p][p] = app * c * c + 2 * apq * c * sn + aqq * sn * sn;
+            a[q][q] = app * sn * sn - 2 * apq * c * sn + aqq * c * c;
+            a[p][q] = a[q][p] = 0;
+            const double arp = a[r][p], arq = a[r][q];
+            a[r][p] = a[p][r] = c * arp + sn * arq;
+            a[r][q] = a[q][r] = c * arq - sn * arp;
+            for (int i = 0; i < 3; ++i) {
+                const double vp = v[i][p], vq = v[i][q];
+                v[i][p] = c * vp + sn * vq;
+                v[i][q] = c * vq - sn * vp;
+            }
+        }
+        if (converged) break;
+    }
+    lambda = {a[0][0], a[1][1], a[2][2]};
+    for (int i = 0; i < 2; ++i)
+        for (int j = i + 1; j < 3; ++j)
+            if (lambda[i] < lambda[j]) {
+                std::swap(lambda[i], lambda[j]);
+                for (int row = 0; row < 3; ++row) std::swap(v[row][i], v[row][j]);
+            }
+    vectors = v;
+    return sweeps;
+}
+
+void compute_ellipsoid_tensors(const StructureModel& model, DrawingState& state, Messages& messages)
+{
+    const double k = probability_scale(model.drawing.probability_index);
+    const double k2 = k * k;
+    const Mat3& b_inv = model.cell.metric.B_inv;
+    const Mat3 b_inv_t = transpose(b_inv);
+    bool singular_reported = false;
+    state.lambda_min = 100000;
+    for (int i = 1; i <= model.generated.count(); ++i) {
+        EllipsoidData& data = state.ellipsoids[i];
+        data.stand_in = false;
+        const Mat3 u_cart = mat_product(mat_product(b_inv_t, scaled_beta(model, model.generated[i], k2)), b_inv);
+        Mat3 q{};
+        if (!mat_inverse(u_cart, q)) {
+            if (!singular_reported) messages.show("erreur dans dessin ligne 385 (matinv)");
+            singular_reported = true;
+            make_stand_in(data, k2);
+        } else {
+            // Cleaned on the magnitude: small negative terms are real.
+            for (auto& row : q)
+                for (double& value : row)
+                    if (std::abs(value) < CleanBelow) value = 0;
+            data.Q = q;
+            jacobi_eigen(q, data.lambda, data.E);
+            if (!positive_definite(data.lambda)) make_stand_in(data, k2);
+        }
+        for (double l : data.lambda) state.lambda_min = std::min(state.lambda_min, l);
+    }
+}
+
+void compute_outline(const Mat3& R, const Mat3& R_inv, EllipsoidData& data)
+{
+    const Mat3 qv = mat_product(mat_product(R, data.Q), R_inv);
+    data.Qv = qv;
+    data.A = qv[0][2] * qv[0][2] - qv[0][0] * qv[2][2];
+    data.B = qv[1][2] * qv[1][2] - qv[1][1] * qv[2][2];
+    data.C = 2 * (qv[0][2] * qv[1][2] - qv[0][1] * qv[2][2]);
+    data.K = -qv[2][2];
+}
+
+void compute_outlines(const StructureModel& model, DrawingState& state)
+{
+    const CellMetric& m = model.cell.metric;
+    for (int i = 1; i <= model.generated.count(); ++i) compute_outline(m.R, m.R_inv, state.ellipsoids[i]);
+}
+
+double outline_radius(const EllipsoidData& d, double cos_t, double sin_t)
+{
+    const double denominator = d.A * cos_t * cos_t + d.B * sin_t * sin_t + d.C * sin_t * cos_t;
+    const double r2 = d.K / denominator;
+    return r2 > 0 ? std::sqrt(r2) : 0.0;
+}
+
+bool outline_roots(const EllipsoidData& d, double x0, double y0, double dx, double dy, double& t1, double& t2)
+{
+    const double a = d.A * dx * dx + d.B * dy * dy + d.C * dx * dy;
+    const double b = 2 * d.A * x0 * dx + 2 * d.B * y0 * dy + d.C * (x0 * dy + y0 * dx);
+    const double c = d.A * x0 * x0 + d.B * y0 * y0 + d.C * x0 * y0 - d.K;
+    return quadratic_roots(a, b, c, t1, t2);
+}
+
+bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2)
+{
+    const Vec3 qd = mat_vec(data.Qv, d);
+    const Vec3 qp = mat_vec(data.Qv, p0);
+    const double a = d[0] * qd[0] + d[1] * qd[1] + d[2] * qd[2];
+    const double b = 2 * (p0[0] * qd[0] + p0[1] * qd[1] + p0[2] * qd[2]);
+    const double c = p0[0] * qp[0] + p0[1] * qp[1] + p0[2] * qp[2] - 1;
+    return quadratic_roots(a, b, c, t1, t2);
+}
+
+namespace {
+
+Colour ring_colour(Colour colour, int m, int n)
+{
+    const double quarter = n / 4.0;
+    const double t = 1 + double(n - m) * double(n - m) / (quarter * quarter);
+    const auto channel = [t](unsigned value) {
+        return static_cast<Colour>(round_half_even((255.0 - value) / t + value));
+    };
+    const unsigned r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    return channel(r) | (channel(g) << 8) | (channel(b) << 16);
+}
+
+// Outline points at radius fraction `scale` of rho(theta).
+void outline_points(const DrawingState& state, const double* rho, double x, double y, double scale,
+                    std::array<PixelPoint, CirclePoints>& points)
+{
+    for (std::size_t j = 0; j < CirclePoints; ++j) {
+        const double r = rho[j] * scale;
+        points[j] = to_pixel(state.screen, x + r * state.circle.cos[j], y + r * state.circle.sin[j]);
+    }
+}
+
+// The three principal ellipses, front halves only (the surface normal
+// faces the viewer), as runs of polyline.
+void draw_sections(const DrawingState& state, const EllipsoidData& data, const Mat3& F, double x, double y,
+                   Canvas& canvas)
+{
+    const Vec3 w = {F[2][0], F[2][1], F[2][2]}; // F^-1 (0, 0, 1), F orthonormal
+    const double h = w[0] * w[0] * data.lambda[0] + w[1] * w[1] * data.lambda[1] + w[2] * w[2] * data.lambda[2];
+    const Vec3 g = {2 * w[0] * data.lambda[0], 2 * w[1] * data.lambda[1], 2 * w[2] * data.lambda[2]};
+    constexpr int planes[3][2] = {{0, 1}, {1, 2}, {2, 0}};
+    std::array<PixelPoint, CirclePoints + 1> run{};
+    for (const auto& plane : planes) {
+        const int i = plane[0], j = plane[1];
+        std::size_t length = 0;
+        for (std::size_t s = 0; s < CirclePoints; ++s) {
+            const double c = state.circle.cos[s], sn = state.circle.sin[s];
+            const double rho = 1.0 / std::sqrt(data.lambda[i] * c * c + data.lambda[j] * sn * sn);
+            Vec3 p{0, 0, 0};
+            p[i] = rho * c;
+            p[j] = rho * sn;
+            const Vec3 fp = mat_vec(F, p);
+            const PixelPoint pixel = to_pixel(state.screen, x + fp[0], y + fp[1]);
+            const double d = g[0] * p[0] + g[1] * p[1] + g[2] * p[2];
+            if (std::abs(d) < 0.00001) continue;
+            if (h / d > 0) {
+                run[length++] = pixel;
+            } else if (length > 0) {
+                run[length++] = pixel;
+                canvas.polyline(std::span(run.data(), length));
+                length = 0;
+            }
+        }
+        if (length > 0) canvas.polyline(std::span(run.data(), length));
+    }
+}
+
+} // namespace
+
+void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas)
+{
+    const EllipsoidData& data = state.ellipsoids[atom];
+    const double x = state.view.X[atom], y = state.view.Y[atom];
+    std::array<double, CirclePoints> rho{};
+    double rho_max = 0;
+    for (std::size_t j = 0; j < CirclePoints; ++j) {
+        rho[j] = outline_radius(data, state.circle.cos[j], state.circle.sin[j]);
+        rho_max = std::max(rho_max, rho[j]);
+    }
+    std::array<PixelPoint, CirclePoints> points{};
+    outline_points(state, rho.data(), x, y, 1.0, points);
+    const Colour colour = model.generated[atom].colour;
+    canvas.set_brush(colour);
+    canvas.polygon(points);
+
+    if (model.drawing.colour_gradation) {
+        const int n = static_cast<int>(round_half_even(rho_max * state.screen.s));
+        if (n > 0) {
+            std::array<PixelPoint, CirclePoints> ring{};
+            for (int m = 1; m <= n; ++m) {
+                const Colour c = ring_colour(colour, m, n);
+                canvas.set_pen({c, 1, PenStyle::Solid});
+                canvas.set_brush(c);
+                outline_points(state, rho.data(), x, y, 1.0 - double(m - 1) / n, ring);
+                canvas.polygon(ring);
+            }
+            canvas.set_pen({});
+            canvas.set_brush(0xFFFFFF);
+            canvas.polyline(points);
+        }
+    }
+
+    if (model.drawing.draw_planes || model.drawing.draw_planes_axes) {
+        const Mat3 F = mat_product(model.cell.metric.R, data.E);
+        draw_sections(state, data, F, x, y, canvas);
+        if (model.drawing.draw_planes_axes) {
+            const PixelPoint centre = to_pixel(state.screen, x, y);
+            for (int i = 0; i < 3; ++i) {
+                Vec3 axis{0, 0, 0};
+                axis[i] = 1.0 / std::sqrt(data.lambda[i]);
+                Vec3 a = mat_vec(F, axis);
+                if (a[2] < 0) a = {-a[0], -a[1], -a[2]};
+                canvas.line(centre, to_pixel(state.screen, x + a[0], y + a[1]));
+            }
+        }
+    }
+}
+
+
+} // namespace kestro

@@ -1,0 +1,71 @@
+#pragma once
+// Displacement ellipsoids at a probability level: the quadric of each atom
+// in the crystal Cartesian frame, its principal axes, its outline in the
+// view frame, and the figure of the atom (filled outline, colour
+// gradation rings, principal sections, semi-axes).
+
+#include <array>
+
+#include "drawing/canvas.h"
+#include "model/math3.h"
+#include "model/messages.h"
+#include "model/structure_model.h"
+
+namespace kestro {
+
+struct DrawingState;
+
+// Probability index (0 none selected, 1..10 for 10 % .. 100 %) to the scale
+// k of the displacement tensor (k^2 U).
+constexpr std::array<double, 11> ProbabilityScale = {1.0,    0.7644, 1.0026, 1.1932, 1.3672, 1.5382,
+                                                     1.7164, 1.9144, 2.1544, 2.5,    5.95};
+double probability_scale(int index);
+
+// 2 pi^2 in full precision, the factor of the anisotropic path.
+constexpr double TwoPiSquaredExact = 19.739208802178716;
+
+// Circle samples: 51 angles (j - 1) 2 pi / 50, the last closing the figure.
+constexpr int CirclePoints = 51;
+struct CircleTable {
+    std::array<double, CirclePoints> cos{}, sin{};
+};
+CircleTable make_circle_table();
+
+struct EllipsoidData {
+    Mat3 Q = identity3();   // p^T Q p = 1, crystal Cartesian frame, 1/A^2
+    Vec3 lambda{1, 1, 1};   // eigenvalues of Q, decreasing
+    Mat3 E = identity3();   // eigenvectors as columns, same order
+    Mat3 Qv = identity3();  // Q in the view frame
+    double A = -1, B = -1, C = 0, K = -1; // outline A x^2 + B y^2 + C x y = K
+    bool stand_in = false;  // tensor singular or not positive definite: drawn as a small sphere
+};
+
+// Cyclic Jacobi for a symmetric 3x3 matrix, at most 11 sweeps; the last
+// estimate is kept when it has not converged. Eigenvalues decreasing,
+// eigenvectors as the columns of `vectors`. Returns the sweeps used.
+int jacobi_eigen(Mat3 a, Vec3& lambda, Mat3& vectors);
+
+// The quadric of every generated atom at the chosen probability and thermal
+// mode, then lambda_min. A singular tensor shows "erreur dans dessin ligne
+// 385 (matinv)" once; such atoms and those whose tensor is not positive
+// definite get a small sphere so that the structure always draws.
+void compute_ellipsoid_tensors(const StructureModel& model, DrawingState& state, Messages& messages);
+
+// Outline coefficients of one atom for the view frame R (and R^-1).
+void compute_outline(const Mat3& R, const Mat3& R_inv, EllipsoidData& data);
+void compute_outlines(const StructureModel& model, DrawingState& state);
+
+// Outline radius in Angstrom in the direction (cos t, sin t).
+double outline_radius(const EllipsoidData& data, double cos_t, double sin_t);
+
+// Roots t1 <= t2 of the outline along x = x0 + t dx, y = y0 + t dy (relative
+// to the atom's view point); false when the line misses the outline.
+bool outline_roots(const EllipsoidData& data, double x0, double y0, double dx, double dy, double& t1,
+                   double& t2);
+// The same for the ellipsoid in the view frame along p0 + t d.
+bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2);
+
+// The figure of one generated atom in the current pen (set by the scene).
+void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas);
+
+} // namespace kestro

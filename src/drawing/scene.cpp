@@ -1,0 +1,376 @@
+// The scene in painter's order: farthest atom first, each bond right after
+// its farther atom so that the nearer atom covers it, then labels, cell,
+// orientation picture and enclosure marks.
+
+#include "drawing/scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "crystal/oemath.h"
+#include "crystal/sorts.h"
+#include "drawing/drawing_state.h"
+#include "model/labels.h"
+#include "model/numbers.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr Colour Black = 0x000000;
+constexpr Colour White = 0xFFFFFF;
+constexpr Colour Grey = 0x808080;
+constexpr int BandSteps = 21;
+
+Vec3 view_point(const DrawingState& state, int i) { return {state.view.X[i], state.view.Y[i], state.view.Z[i]}; }
+
+bool is_hydrogen(const StructureModel& model, int atom)
+{
+    return element_symbol(model.generated[atom].label.view()) == "H";
+}
+
+// Bonds of each atom, in bond-table order; a bond from an atom to itself
+// is listed once.
+void build_bond_lists(const StructureModel& model, DrawingState& state)
+{
+    const int atoms = model.generated.count();
+    auto& start = state.bond_start;
+    std::fill(start.begin(), start.begin() + atoms + 2, 0);
+    const auto valid = [atoms](int a) { return a >= 1 && a <= atoms; };
+    for (const BondRecord& b : model.bonds) {
+        if (!valid(b.atom1) || !valid(b.atom2)) continue;
+        ++start[static_cast<std::size_t>(b.atom1 + 1)];
+        if (b.atom2 != b.atom1) ++start[static_cast<std::size_t>(b.atom2 + 1)];
+    }
+    start[1] = 0;
+    for (int a = 1; a <= atoms; ++a) start[static_cast<std::size_t>(a + 1)] += start[static_cast<std::size_t>(a)];
+    std::array<int, MaxGeneratedAtoms + 2> fill = start;
+    for (int i = 1; i <= model.bonds.count(); ++i) {
+        const BondRecord& b = model.bonds[i];
+        if (!valid(b.atom1) || !valid(b.atom2)) continue;
+        state.bond_list[static_cast<std::size_t>(fill[static_cast<std::size_t>(b.atom1)]++)] = i;
+        if (b.atom2 != b.atom1) state.bond_list[static_cast<std::size_t>(fill[static_cast<std::size_t>(b.atom2)]++)] = i;
+    }
+}
+
+void draw_cell_edges(const DrawingState& state, Canvas& canvas)
+{
+    const int first = state.view.atoms; // corners are points first + 1 .. first + 8
+    const auto corner = [&](int c) { return point_pixel(state, first + c); };
+    constexpr int edges[12][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 7},
+                                  {7, 8}, {8, 5}, {1, 5}, {2, 6}, {3, 7}, {4, 8}};
+    canvas.set_brush(White);
+    canvas.set_pen({Grey, 1, PenStyle::Dot});
+    for (const auto& e : edges) canvas.line(corner(e[0]), corner(e[1]));
+    canvas.set_pen({Black, 1, PenStyle::Solid});
+    canvas.set_brush(0xF7E0B2);
+    const FontSpec previous = canvas.font();
+    FontSpec letters;
+    letters.bold = true;
+    letters.size = 14;
+    canvas.set_font(letters);
+    canvas.text_out(corner(1), "o");
+    canvas.text_out(corner(2), "a");
+    canvas.text_out(corner(4), "b");
+    canvas.text_out(corner(5), "c");
+    canvas.set_font(previous);
+}
+
+void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canvas)
+{
+    const FontSpec previous = canvas.font();
+    FontSpec centred;
+    centred.size = 7;
+    for (int i = 1; i <= model.generated.count(); ++i) {
+        const AtomRecord& atom = model.generated[i];
+        if (atom.labelled != 1 || atom.shown != 1) continue;
+        const bool moved = atom.label_dx != 0 && atom.label_dy != 0;
+        const bool centre = atom.label_dx == 0 && atom.label_dy == 0;
+        if (moved) {
+            canvas.set_font(state.label_font);
+            const std::string text(model.display_labels[i].view());
+            const PixelPoint anchor =
+                to_pixel(state.screen, state.view.X[i] - atom.label_dx, state.view.Y[i] - atom.label_dy);
+            canvas.text_out({anchor.x, anchor.y - canvas.text_height(text) / 2}, text);
+        } else if (centre) {
+            canvas.set_font(centred);
+            const std::string text = centred_label_text(model, i);
+            const PixelPoint anchor = point_pixel(state, i);
+            canvas.text_out({anchor.x - canvas.text_width(text) / 2, anchor.y - canvas.text_height(text) / 2}, text);
+        }
+    }
+    canvas.set_font(previous);
+}
+
+void draw_enclosure_marks(const StructureModel& model, const DrawingState& state, Canvas& canvas)
+{
+    if (!state.view.has_centre) return;
+    const int c = state.view.n + 1;
+    const double x = state.view.X[c], y = state.view.Y[c];
+    if (model.generation.sphere == 1) {
+        std::array<PixelPoint, CirclePoints> circle{};
+        const double r = model.generation.sphere_radius;
+        for (std::size_t j = 0; j < CirclePoints; ++j)
+            circle[j] = to_pixel(state.screen, x + r * state.circle.cos[j], y + r * state.circle.sin[j]);
+        canvas.set_pen({Grey, 1, PenStyle::Dash});
+        canvas.polyline(circle);
+    }
+    const PixelPoint p = to_pixel(state.screen, x, y);
+    canvas.set_pen({Black, 1, PenStyle::Solid});
+    canvas.line({p.x - 5, p.y}, {p.x + 5, p.y});
+    canvas.line({p.x, p.y - 5}, {p.x, p.y + 5});
+}
+
+} // namespace
+
+void compute_paint_order(DrawingState& state)
+{
+    const int n = state.view.atoms;
+    std::array<int, MaxGeneratedAtoms> order{};
+    std::iota(order.begin(), order.begin() + n, 1);
+    const auto key = [&](int i) {
+        const double z = state.view.Z[i];
+        return std::isnan(z) ? -HUGE_VAL : z;
+    };
+    // Stable: among equal Z the lower index stays first, as a selection
+    // scanning in index order would take it.
+    std::stable_sort(order.begin(), order.begin() + n, [&](int a, int b) { return key(a) > key(b); });
+    for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)];
+}
+
+bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band)
+{
+    const BondRecord& b = model.bonds[bond];
+    const int p = b.atom1, q = b.atom2;
+    const bool p_near = state.view.Z[p] >= state.view.Z[q];
+    const int f = p_near ? p : q;
+    const int k = p_near ? q : p;
+    const Vec3 F = view_point(state, f), K = view_point(state, k);
+    const Vec3 V = {K[0] - F[0], K[1] - F[1], K[2] - F[2]};
+    const EllipsoidData& ef = state.ellipsoids[f];
+    const EllipsoidData& ek = state.ellipsoids[k];
+
+    double t1, t2;
+    if (!outline_roots(ef, 0, 0, V[0], V[1], t1, t2)) return false;
+    const double t_out = t2;
+    if (!ellipsoid_roots(ek, {-V[0], -V[1], -V[2]}, V, t1, t2)) return false;
+    if (t1 < t_out) return false; // the far atom covers the bond
+    if (!outline_roots(ek, -V[0], -V[1], V[0], V[1], t1, t2)) return false;
+    const double t_in = t1;
+    if (!ellipsoid_roots(ef, {0, 0, 0}, V, t1, t2)) return false;
+    const double e = t2;
+    if (!(0 < e && e < 1 && 0 < t_in && t_in < 1 && e < t_in)) return false;
+
+    double r = model.drawing.bond_width;
+    if (is_hydrogen(model, f)) r /= 3;
+    if (is_hydrogen(model, k)) r /= 3;
+    const double alpha = model.drawing.bond_perspective * 0.0174533167;
+    const double tan_alpha = std::tan(alpha);
+    const double L = std::sqrt(V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
+    const double T = L * tan_alpha;
+    const double phi = std::atan2(V[2], V[0]);
+    const double psi = std::atan2(V[1], V[0]);
+    const double o_end = 1 - tan_alpha * std::sqrt(V[0] * V[0] + V[1] * V[1]);
+
+    for (int step = 1; step <= BandSteps; ++step) {
+        const double w = r - r * (step - 1) * 0.1;
+        const double d = -std::sqrt(std::abs(r * r - w * w));
+        const double A = d * std::sin(phi) * std::cos(psi) - w * std::sin(psi);
+        const double B = d * std::sin(phi) * std::sin(psi) + w * std::cos(psi);
+        const double C = std::abs(d * std::cos(phi));
+
+        // Start: where the generator leaves the near atom's outline.
+        const double sx = A, sy = B, sdx = V[0] - A * T, sdy = V[1] - B * T;
+        if (!outline_roots(ef, sx, sy, sdx, sdy, t1, t2)) return false;
+        const std::size_t start_index = static_cast<std::size_t>(step - 1);
+        band[start_index] = to_pixel(state.screen, F[0] + sx + t2 * sdx, F[1] + sy + t2 * sdy);
+
+        // End: where it enters the far atom's ellipsoid, else its outline,
+        // else the foot of the perpendicular from the far atom's centre.
+        const Vec3 start = {o_end * A - V[0], o_end * B - V[1], o_end * C - V[2]}; // relative to K
+        const Vec3 dir = {V[0] - o_end * A * T, V[1] - o_end * B * T, V[2] - o_end * C * T};
+        double ex, ey;
+        if (ellipsoid_roots(ek, start, dir, t1, t2)) {
+            ex = start[0] + t1 * dir[0];
+            ey = start[1] + t1 * dir[1];
+        } else if (outline_roots(ek, start[0], start[1], dir[0], dir[1], t1, t2)) {
+            ex = start[0] + t1 * dir[0];
+            ey = start[1] + t1 * dir[1];
+        } else {
+            const double len2 = dir[0] * dir[0] + dir[1] * dir[1];
+            const double t = len2 > 0 ? -(start[0] * dir[0] + start[1] * dir[1]) / len2 : 0;
+            ex = start[0] + t * dir[0];
+            ey = start[1] + t * dir[1];
+        }
+        band[static_cast<std::size_t>(BondBandPoints - step)] = to_pixel(state.screen, K[0] + ex, K[1] + ey);
+    }
+    return true;
+}
+
+Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond)
+{
+    if (model.drawing.black_white) return White;
+    if (model.drawing.double_triple) {
+        if (bond.order == 1) return 0x008000;
+        if (bond.order == 2) return 0xFF0000;
+    }
+    return model.drawing.bond_colour;
+}
+
+std::string centred_label_text(const StructureModel& model, int atom)
+{
+    return display_label(model.generated[atom].label.view()) + "(" + std::to_string(atom) + ")";
+}
+
+void apply_label_style(const std::string& style_text, FontSpec& font)
+{
+    struct Style {
+        const char* text;
+        bool bold, italic, underline;
+    };
+    constexpr Style styles[] = {{"", false, false, false},           {"Bold", true, false, false},
+                                {"Bold, Underline", true, false, true}, {"Underline", false, false, true},
+                                {"Italic", false, true, false},       {"Bold, Italic", true, true, false},
+                                {"Bold, Italic, Underline", true, true, true}};
+    for (const Style& s : styles)
+        if (style_text == s.text) {
+            font.bold = s.bold;
+            font.italic = s.italic;
+            font.underline = s.underline;
+            font.strikeout = false;
+            return;
+        }
+}
+
+void draw_orientation_picture(const StructureModel& model, Canvas& canvas)
+{
+    constexpr Vec3 corners[8] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0},
+                                 {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
+    std::array<Vec3, 8> p{};
+    for (std::size_t i = 0; i < 8; ++i) p[i] = mat_vec(model.cell.metric.T, corners[i]);
+    const Vec3 mid = {(p[0][0] + p[7][0]) / 2, (p[0][1] + p[7][1]) / 2, (p[0][2] + p[7][2]) / 2};
+    double e = -10000;
+    for (Vec3& c : p) {
+        for (int i = 0; i < 3; ++i) c[i] -= mid[i];
+        e = std::max({e, std::abs(c[0]), std::abs(c[1])});
+    }
+    e *= 2;
+    const int w = canvas.width(), h = canvas.height();
+    canvas.set_brush(0xFF0000);
+    canvas.fill_rect(0, 0, w, h);
+    if (!(e > 0)) return;
+    const double sx = w * 0.9 / e, sy = h * 0.9 / e;
+    const int cx = w / 2 + 1, cy = h / 2 + 1;
+    std::array<PixelPoint, 8> px{};
+    for (std::size_t i = 0; i < 8; ++i)
+        px[i] = {cx + static_cast<int>(round_half_even(sx * p[i][0])), cy - static_cast<int>(round_half_even(sy * p[i][1]))};
+    canvas.set_pen({0x00FFFF, 2, PenStyle::Solid});
+    constexpr int edges[12][2] = {{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3},
+                                  {2, 6}, {3, 7}, {4, 5}, {4, 6}, {5, 7}, {6, 7}};
+    for (const auto& edge : edges) canvas.line(px[static_cast<std::size_t>(edge[0])], px[static_cast<std::size_t>(edge[1])]);
+    canvas.set_pen({Black, 1, PenStyle::Solid});
+    const FontSpec previous = canvas.font();
+    FontSpec letters;
+    letters.bold = true;
+    letters.size = 10;
+    letters.colour = White;
+    canvas.set_font(letters);
+    constexpr std::pair<std::size_t, const char*> names[] = {{0, "o"}, {1, "a"}, {2, "b"}, {4, "c"}};
+    for (const auto& [corner, text] : names) canvas.text_out({px[corner].x - 4, px[corner].y - 7}, text);
+    canvas.set_font(previous);
+}
+
+void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas, Canvas* orientation_picture)
+{
+    const DrawingOptions& options = model.drawing;
+    state.label_font.name = options.label_font.name;
+    state.label_font.size = options.label_font.size;
+    state.label_font.colour = options.label_font.colour;
+    apply_label_style(options.label_font.style, state.label_font);
+
+    canvas.set_brush(options.background_colour);
+    canvas.fill_rect(0, 0, canvas.width(), canvas.height());
+    canvas.set_pen({Black, 1, PenStyle::Solid});
+
+    const int atoms = std::min(model.generated.count(), state.view.atoms);
+    state.view.atoms = atoms;
+    compute_paint_order(state);
+    build_bond_lists(model, state);
+    BondBand band{};
+    for (int w = atoms; w >= 1; --w) {
+        const int a = state.paint_order[w];
+        if (model.generated[a].shown != 1) continue;
+        canvas.set_pen({Black, 1, PenStyle::Solid});
+        draw_atom(model, state, a, canvas);
+        canvas.set_pen({Black, 1, PenStyle::Solid});
+        const auto first = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a)]);
+        const auto last = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a + 1)]);
+        for (std::size_t j = first; j < last; ++j) {
+            const int index = state.bond_list[j];
+            const BondRecord& bond = model.bonds[index];
+            const int other = bond.atom1 == a ? bond.atom2 : bond.atom1;
+            if (model.generated[bond.atom1].shown != 1 || model.generated[bond.atom2].shown != 1) continue;
+            if (!(state.view.Z[other] >= state.view.Z[a])) continue;
+            if (!bond_band(model, state, index, band)) continue;
+            canvas.set_brush(bond_fill_colour(model, bond));
+            canvas.polygon(band);
+        }
+    }
+    if (options.labels_centre || options.labels_off_centre) draw_labels(model, state, canvas);
+    if (options.draw_cell && state.view.n >= atoms + 8) draw_cell_edges(state, canvas);
+    if (orientation_picture) draw_orientation_picture(model, *orientation_picture);
+    draw_enclosure_marks(model, state, canvas);
+}
+
+void black_and_white_on(StructureModel& model)
+{
+    DrawingOptions& d = model.drawing;
+    if (d.black_white == 0) {
+        for (int i = 1; i <= model.element_sorts.count(); ++i) {
+            model.element_colours[i] = model.element_sorts[i].colour;
+            model.element_sorts[i].colour = White;
+        }
+        d.saved_background_colour = d.background_colour;
+        d.saved_bond_colour = d.bond_colour;
+    }
+    d.label_font.colour = Black;
+    d.background_colour = White;
+    d.bond_colour = White;
+    d.black_white = 1;
+    assign_atom_colours(model);
+}
+
+void black_and_white_off(StructureModel& model, DrawingState& state, Messages& messages)
+{
+    DrawingOptions& d = model.drawing;
+    if (d.black_white != 0) {
+        bool all_white = true;
+        for (int i = 1; i <= model.element_sorts.count(); ++i) {
+            model.element_sorts[i].colour = model.element_colours[i];
+            all_white = all_white && model.element_colours[i] == White;
+        }
+        if (all_white)
+            for (int i = 1; i <= model.element_sorts.count(); ++i)
+                model.element_sorts[i].colour = default_colour(symbol_key(model.element_sorts[i].symbol.view()));
+        d.background_colour = d.saved_background_colour;
+        d.bond_colour = d.saved_bond_colour;
+        d.black_white = 0;
+    }
+    assign_atom_colours(model);
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+}
+
+void prepare_drawing(const StructureModel& model, DrawingState& state, int width, int height, Messages& messages)
+{
+    state.screen.x0 = width / 2;
+    state.screen.y0 = height / 2;
+    state.screen.height = height;
+    state.circle = make_circle_table();
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+    compute_view_points(model, state);
+}
+
+} // namespace kestro

@@ -1,0 +1,52 @@
+#pragma once
+// The whole picture in painter's order: atoms, bonds as tapered bands under
+// nearer atoms, labels, the cell, the orientation picture and the enclosure
+// marks. The screen, picture files, the printed page and the tests all
+// draw through this one routine.
+
+#include <array>
+#include <string>
+
+#include "drawing/canvas.h"
+#include "model/messages.h"
+#include "model/structure_model.h"
+
+namespace kestro {
+
+struct DrawingState;
+
+// paint_order[w] = the atom with the w-th largest view Z, the lowest index
+// first among equal Z.
+void compute_paint_order(DrawingState& state);
+
+// The 42 points of a bond band, start points k = 1..21 then end points
+// k = 21..1; false when the bond is hidden or does not leave its atoms.
+constexpr int BondBandPoints = 42;
+using BondBand = std::array<PixelPoint, BondBandPoints>;
+bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band);
+Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond);
+
+// The centred label: display form of the label and the atom number, "C1(12)".
+std::string centred_label_text(const StructureModel& model, int atom);
+// Style text of the label font ("Bold, Italic", ...) applied to a font; an
+// unknown text keeps the previous style.
+void apply_label_style(const std::string& style_text, FontSpec& font);
+
+// The picture on the canvas; the orientation picture on its own canvas
+// when one is given (the "Direction of projection" panel).
+void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas,
+                Canvas* orientation_picture = nullptr);
+void draw_orientation_picture(const StructureModel& model, Canvas& canvas);
+
+// "Black and White" checked: colours saved and set to white, label font
+// black. Unchecked: saved colours back (the default element colours when
+// every one is white) and the tensors recomputed.
+void black_and_white_on(StructureModel& model);
+void black_and_white_off(StructureModel& model, DrawingState& state, Messages& messages);
+
+// What the window does on activation for a picture of width x height:
+// view origin at the centre, circle table, tensors, outlines, view points.
+void prepare_drawing(const StructureModel& model, DrawingState& state, int width, int height,
+                     Messages& messages);
+
+} // namespace kestro
