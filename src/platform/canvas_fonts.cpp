@@ -1,0 +1,43 @@
+#include "platform/canvas_fonts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace kestro {
+
+namespace {
+
+// The Windows families pictures name, mapped to the metric-compatible
+// Liberation families (Debian fonts-liberation) when they are missing, so
+// label widths stay what they were.
+void install_substitutions()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    });
+}
+
+} // namespace
+
+int font_pixel_size(int points)
+{
+    return std::max(1, static_cast<int>(std::lround(std::abs(points) * 96.0 / 72.0)));
+}
+
+QFont to_qfont(const FontSpec& font)
+{
+    install_substitutions();
+    QFont result(QString::fromStdString(font.name));
+    result.setPixelSize(font_pixel_size(font.size));
+    result.setBold(font.bold);
+    result.setItalic(font.italic);
+    result.setUnderline(font.underline);
+    result.setStrikeOut(font.strikeout);
+    return result;
+}
+
+} // namespace kestro
