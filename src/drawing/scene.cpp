@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "crystal/bonds.h"
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
@@ -360,6 +361,34 @@ void black_and_white_off(StructureModel& model, DrawingState& state, Messages& m
     assign_atom_colours(model);
     compute_ellipsoid_tensors(model, state, messages);
     compute_outlines(model, state);
+}
+
+void leave_black_and_white(StructureModel& model, DrawingState& state, Messages& messages)
+{
+    DrawingOptions& d = model.drawing;
+    if (d.black_white == 0) return;
+    bool whitened = d.background_colour == White && d.bond_colour == White;
+    for (const ElementSort& sort : model.element_sorts) whitened = whitened && sort.colour == White;
+    if (!whitened) {
+        for (int i = 1; i <= model.element_sorts.count(); ++i) model.element_colours[i] = model.element_sorts[i].colour;
+        d.saved_background_colour = d.background_colour;
+        d.saved_bond_colour = d.bond_colour;
+    }
+    black_and_white_off(model, state, messages);
+}
+
+void reset_coordinates(StructureModel& model, DrawingState& state, Messages& messages)
+{
+    state.screen.f = 1.0;
+    state.zoom_in_force = false;
+    for (int i = 1; i <= model.generated.count(); ++i) {
+        model.generated[i] = model.initial_generated[i];
+        model.generated[i].shown = 1;
+    }
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+    liaisons(model, messages);
+    compute_view_points(model, state);
 }
 
 void prepare_drawing(const StructureModel& model, DrawingState& state, int width, int height, Messages& messages)

@@ -43,6 +43,14 @@ void draw_orientation_picture(const StructureModel& model, Canvas& canvas);
 // every one is white) and the tensors recomputed.
 void black_and_white_on(StructureModel& model);
 void black_and_white_off(StructureModel& model, DrawingState& state, Messages& messages);
+// On activation a picture left in black and white comes back in colour. A
+// flag read from a structure file arrives with the file's colours and
+// nothing saved: unless those are already white, they are the ones kept.
+void leave_black_and_white(StructureModel& model, DrawingState& state, Messages& messages);
+
+// "Reset coordinates or masked atoms": the generated atoms as generated,
+// all shown, zoom factor 1, then tensors, outlines, bonds and view points.
+void reset_coordinates(StructureModel& model, DrawingState& state, Messages& messages);
 
 // What the window does on activation for a picture of width x height:
 // view origin at the centre, circle table, tensors, outlines, view points.

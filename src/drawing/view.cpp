@@ -54,30 +54,6 @@ bool is_zero(const Vec3& v) { return v[0] == 0 && v[1] == 0 && v[2] == 0; }
 
 bool valid_atom(const StructureModel& model, int i) { return i >= 1 && i <= model.generated.count(); }
 
-// View Z along the direct-lattice direction v (normalised): the frame is
-// built from the third axis, then the tensors, outlines and points follow.
-// A refused frame leaves the previous one.
-bool orient_along(StructureModel& model, DrawingState& state, const Vec3& direction, Messages& messages)
-{
-    if (is_zero(direction)) return false;
-    const CellMetric before = model.cell.metric;
-    CellMetric& m = model.cell.metric;
-    const Vec3 v = direct_normalise(model.cell, direction);
-    m.D = zero3();
-    m.O = zero3();
-    m.D[2] = v;
-    const Vec3 gv = mat_vec(m.G, v);
-    for (int i = 0; i < 3; ++i) m.O[i][2] = gv[i];
-    if (!orient_from_axes(model, messages) || !orthonormalise_view(model, messages)) {
-        model.cell.metric = before;
-        return false;
-    }
-    compute_ellipsoid_tensors(model, state, messages);
-    compute_outlines(model, state);
-    compute_view_points(model, state);
-    return true;
-}
-
 } // namespace
 
 PixelPoint to_pixel(const ScreenMap& screen, double x, double y)
@@ -190,10 +166,31 @@ bool mouse_step(StructureModel& model, DrawingState& state, int mode, PixelPoint
     return rotate_view(model, state, rotation_z(c), {0, 0, c}, messages);
 }
 
+bool orient_along_direction(StructureModel& model, DrawingState& state, const Vec3& direction, Messages& messages)
+{
+    if (is_zero(direction)) return false;
+    const CellMetric before = model.cell.metric;
+    CellMetric& m = model.cell.metric;
+    const Vec3 v = direct_normalise(model.cell, direction);
+    m.D = zero3();
+    m.O = zero3();
+    m.D[2] = v;
+    const Vec3 gv = mat_vec(m.G, v);
+    for (int i = 0; i < 3; ++i) m.O[i][2] = gv[i];
+    if (!orient_from_axes(model, messages) || !orthonormalise_view(model, messages)) {
+        model.cell.metric = before;
+        return false;
+    }
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+    compute_view_points(model, state);
+    return true;
+}
+
 bool orient_by_two_atoms(StructureModel& model, DrawingState& state, int p1, int p2, Messages& messages)
 {
     if (!valid_atom(model, p1) || !valid_atom(model, p2)) return false;
-    return orient_along(model, state, fractional_difference(model, p1, p2), messages);
+    return orient_along_direction(model, state, fractional_difference(model, p1, p2), messages);
 }
 
 bool orient_by_three_atoms(StructureModel& model, DrawingState& state, int p1, int p2, int p3,
@@ -204,7 +201,7 @@ bool orient_by_three_atoms(StructureModel& model, DrawingState& state, int p1, i
     const Vec3 w = fractional_difference(model, p3, p2);
     // u x w holds reciprocal components of the normal; G* makes them direct.
     const Vec3 normal = mat_vec(model.cell.metric.G_star, vec_cross(u, w));
-    return orient_along(model, state, normal, messages);
+    return orient_along_direction(model, state, normal, messages);
 }
 
 bool best_view(StructureModel& model, DrawingState& state, Messages& messages)

@@ -63,6 +63,11 @@ bool rotate_view(StructureModel& model, DrawingState& state, const Mat3& rinc, c
 bool mouse_step(StructureModel& model, DrawingState& state, int mode, PixelPoint previous, PixelPoint now,
                 Messages& messages);
 
+// View Z along a direct-lattice direction (fractional components); the
+// frame is built from that axis, then tensors, outlines and view points
+// follow. A zero or refused direction keeps the previous view (false).
+bool orient_along_direction(StructureModel& model, DrawingState& state, const Vec3& direction,
+                            Messages& messages);
 // View Z along the direction from atom p1 to atom p2 (1-based generated
 // atoms); tensors, outlines and view points follow. False when the frame
 // cannot be built (the previous view is kept).

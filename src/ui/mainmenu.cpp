@@ -20,6 +20,7 @@
 #include "model/text.h"
 #include "platform/help_viewer.h"
 #include "platform/qt_messages.h"
+#include "ui/dessin.h"
 
 namespace kestro {
 
@@ -172,7 +173,31 @@ void Tfmainmenu::trace_ortep()
         messages_->show("No data");
         return;
     }
+    if (!model_.edit.data_changed) {
+        // Nothing edited since the last plot: every atom visible again.
+        for (int i = 1; i <= model_.generated.count(); ++i) {
+            model_.generated[i].shown = 1;
+            model_.initial_generated[i] = model_.generated[i];
+        }
+    }
     show_loaded_structure();
+    if (!model_.generated.empty()) show_drawing();
+}
+
+void Tfmainmenu::show_drawing()
+{
+    if (!dessin_) {
+        dessin_ = new Tfdessin(model_, messages_, this);
+        dessin_->open_help = [this](int context) { open_help(context); };
+        dessin_->on_return = [this] {
+            raise();
+            activateWindow();
+        };
+    }
+    dessin_->show();
+    dessin_->initialise_fiche();
+    dessin_->raise();
+    dessin_->activateWindow();
 }
 
 void Tfmainmenu::lit_en_ascii()

@@ -15,6 +15,7 @@ class QGroupBox;
 namespace kestro {
 
 class HelpViewer;
+class Tfdessin;
 
 class Tfmainmenu : public QMainWindow {
     Q_OBJECT
@@ -41,6 +42,10 @@ public:
     void open_help(int context);
     void reset_structure();
 
+    // Shows the drawing window on the plotted structure (created once).
+    void show_drawing();
+    Tfdessin* drawing_window() const { return dessin_; }
+
     Messages& messages() { return *messages_; }
     StructureModel& model() { return model_; }
     QString space_group_caption() const;
@@ -64,6 +69,7 @@ private:
     QGroupBox* data_panel_ = nullptr;
     QPlainTextEdit* summary_ = nullptr;
     HelpViewer* help_ = nullptr;
+    Tfdessin* dessin_ = nullptr;
     std::string announced_;
 };
 

@@ -218,6 +218,30 @@ TEST(Scene, BlackAndWhiteOnThenOffGivesBackTheColours)
     EXPECT_EQ(model->element_sorts[2].colour, default_colour("N"));
 }
 
+TEST(Scene, ActivationLeavesBlackAndWhiteWithTheFileColours)
+{
+    // A structure file saved in black and white sets the flag and brings its
+    // own colours, with nothing saved in this session (saved values 0).
+    auto model = drawing_model({{"O 1", {0.1, 0.1, 0.1}, uiso(0.01)}});
+    model->drawing.black_white = 1;
+    model->element_sorts[1].colour = 0x00AA00;
+    model->element_colours[1] = 0;
+    model->drawing.saved_background_colour = model->drawing.saved_bond_colour = 0;
+    model->drawing.background_colour = 0xEEEEEE;
+    auto state = prepared(*model);
+    RecordingMessages messages;
+    leave_black_and_white(*model, *state, messages);
+    EXPECT_EQ(model->drawing.black_white, 0);
+    EXPECT_EQ(model->element_sorts[1].colour, 0x00AA00u);
+    EXPECT_EQ(model->generated[1].colour, 0x00AA00u);
+    EXPECT_EQ(model->drawing.background_colour, 0xEEEEEEu);
+
+    // Whitened in this session: the saved colours come back.
+    black_and_white_on(*model);
+    leave_black_and_white(*model, *state, messages);
+    EXPECT_EQ(model->element_sorts[1].colour, 0x00AA00u);
+}
+
 TEST(Scene, CentredAndMovedLabels)
 {
     std::vector<FixtureAtom> atoms;
