@@ -35,7 +35,10 @@ fi
 
 example=examples/rutile.kes
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  picture=build/rutile.png
   echo "No display here (DISPLAY is not set): the program's windows cannot open."
+  KESTRO_DATA="$PWD/data" build/kestro render "$example" -o "$picture" --enclosure cell --cell --yes
+  echo "The bundled example is drawn in $picture."
   echo "On a desktop, run: build/kestro $example"
   exit 0
 fi

@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "app/cli_common.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,33 +22,14 @@
 
 namespace kestro {
 
-namespace {
-
-// Messages as lines on stderr; questions answered No unless --yes was given.
-class StderrMessages : public Messages {
-public:
-    explicit StderrMessages(bool yes) : yes_(yes) {}
-    void show(const std::string& text) override
-    {
-        std::cerr << text << '\n';
-        ++shown;
-    }
-    Answer ask(const std::string& text) override
-    {
-        std::cerr << text << (yes_ ? " Yes\n" : " No (give --yes to answer Yes)\n");
-        return yes_ ? Answer::Yes : Answer::No;
-    }
-    int shown = 0;
-
-private:
-    bool yes_;
-};
+namespace cli {
 
 const char* const Usage =
     "usage: kestro [FILE]                        the program; FILE is opened at start\n"
     "       kestro convert FILE.kes -o OUT.kes   read a structure file and write it again\n"
+    "       kestro render FILE.kes -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
     "       kestro --version | --help\n"
-    "options of convert:\n"
+    "options of convert and render:\n"
     "  --yes                  answer Yes to questions (overwrite an existing file)\n"
     "  with any of the following, atoms are generated and bonds searched again:\n"
     "  --positions all|first|LIST   equivalent positions to apply (LIST: 1,3,5; default: as stored)\n"
@@ -55,7 +37,16 @@ const char* const Usage =
     "  --box SX,SY,SZ         box size in fractions of a, b, c\n"
     "  --centre X,Y,Z         centre of the box or sphere, fractional\n"
     "  --radius R             sphere radius in Angstrom\n"
-    "  --cut yes|no           bring coordinates into the cell first (atoms cut out one by one)\n";
+    "  --cut yes|no           bring coordinates into the cell first (atoms cut out one by one)\n"
+    "options of render (a .kes file is drawn as stored unless atoms are generated):\n"
+    "  --size PIXELS          side of the square picture (default 686)\n"
+    "  --probability P        ellipsoid probability in percent: 10, 20, ... 100 (default 50)\n"
+    "  --labels none|centre|off   no labels, every atom labelled at its centre, or the stored moved labels\n"
+    "  --cell                 draw the cell edges\n"
+    "  --gradation            shade the atoms from their colour to white\n"
+    "  --planes | --axes      principal sections, or sections and semi-axes\n"
+    "  --bw                   black and white\n"
+    "  --view best|[U,V,W]|(H,K,L)   best view, view along a lattice direction or a plane normal\n";
 
 int usage_error(const std::string& text)
 {
@@ -75,17 +66,6 @@ bool has_extension(const std::string& name, const char* extension)
     return lower.size() >= ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0;
 }
 
-// What the command line asks of the generation; empty fields keep the file's.
-struct GenerationRequest {
-    bool any = false;
-    std::string positions;
-    std::string enclosure;
-    std::optional<Vec3> box;
-    std::optional<Vec3> centre;
-    std::optional<double> radius;
-    std::optional<bool> cut;
-};
-
 std::optional<Vec3> parse_triple(const std::string& text)
 {
     Vec3 v{};
@@ -100,6 +80,8 @@ std::optional<Vec3> parse_triple(const std::string& text)
     }
     return v;
 }
+
+namespace {
 
 // Marks the operators to apply: all, the first, or a comma-separated list of
 // row numbers. False for a list naming rows the structure does not have.
@@ -130,6 +112,8 @@ bool select_positions(StructureModel& model, const std::string& which)
         if (model.selected[i]) model.selected_operators.push(model.operators[i]);
     return true;
 }
+
+} // namespace
 
 // Generation and bond search from the stored asymmetric unit and operators,
 // with the option choice of the main window's list. Exit status as main.
@@ -175,6 +159,43 @@ int generate(StructureModel& model, const GenerationRequest& request, Messages& 
     return 0;
 }
 
+int take_generation_option(const std::vector<std::string>& args, std::size_t& i, GenerationRequest& request)
+{
+    const std::string& option = args[i];
+    const bool known = option == "--positions" || option == "--enclosure" || option == "--box" ||
+                       option == "--centre" || option == "--radius" || option == "--cut";
+    if (!known) return -1;
+    if (i + 1 >= args.size()) return usage_error(option + " needs a value");
+    const std::string& value = args[++i];
+    request.any = true;
+    if (option == "--positions") {
+        request.positions = value;
+    } else if (option == "--enclosure") {
+        request.enclosure = value;
+    } else if (option == "--box" || option == "--centre") {
+        const auto triple = parse_triple(value);
+        if (!triple) return usage_error(option + " takes three numbers: X,Y,Z");
+        (option == "--box" ? request.box : request.centre) = triple;
+    } else if (option == "--radius") {
+        request.radius = parse_real(value);
+        if (!request.radius || *request.radius <= 0) return usage_error("--radius takes a positive number");
+    } else {
+        if (value != "yes" && value != "no") return usage_error("--cut takes yes or no");
+        request.cut = value == "yes";
+    }
+    return 0;
+}
+
+int take_input_argument(const std::string& argument, std::string& input)
+{
+    if (!argument.empty() && argument[0] == '-') return usage_error("unknown option " + argument);
+    if (!input.empty()) return usage_error("more than one input file");
+    input = argument;
+    return 0;
+}
+
+namespace {
+
 int convert(const std::vector<std::string>& args)
 {
     std::string input, output;
@@ -182,37 +203,16 @@ int convert(const std::vector<std::string>& args)
     GenerationRequest request;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];
-        const bool takes_value = option == "-o" || option == "--positions" || option == "--enclosure" ||
-                                 option == "--box" || option == "--centre" || option == "--radius" ||
-                                 option == "--cut";
-        if (takes_value && i + 1 >= args.size()) return usage_error(option + " needs a value");
-        const std::string value = takes_value ? args[++i] : std::string();
-        if (option == "-o") {
-            output = value;
+        if (const int status = take_generation_option(args, i, request); status >= 0) {
+            if (status != 0) return status;
+        } else if (option == "-o") {
+            if (i + 1 >= args.size()) return usage_error("-o needs a value");
+            output = args[++i];
         } else if (option == "--yes") {
             yes = true;
-        } else if (option == "--positions") {
-            request.positions = value;
-        } else if (option == "--enclosure") {
-            request.enclosure = value;
-        } else if (option == "--box" || option == "--centre") {
-            const auto triple = parse_triple(value);
-            if (!triple) return usage_error(option + " takes three numbers: X,Y,Z");
-            (option == "--box" ? request.box : request.centre) = triple;
-        } else if (option == "--radius") {
-            request.radius = parse_real(value);
-            if (!request.radius || *request.radius <= 0) return usage_error("--radius takes a positive number");
-        } else if (option == "--cut") {
-            if (value != "yes" && value != "no") return usage_error("--cut takes yes or no");
-            request.cut = value == "yes";
-        } else if (!option.empty() && option[0] == '-') {
-            return usage_error("unknown option " + option);
-        } else if (input.empty()) {
-            input = option;
-        } else {
-            return usage_error("more than one input file");
+        } else if (const int status = take_input_argument(option, input); status != 0) {
+            return status;
         }
-        if (takes_value && option != "-o") request.any = true;
     }
     if (input.empty() || output.empty()) return usage_error("convert needs FILE and -o OUT");
     if (!has_extension(input, ".kes")) return usage_error("convert reads .kes structure files");
@@ -239,6 +239,8 @@ int convert(const std::vector<std::string>& args)
 
 } // namespace
 
+} // namespace cli
+
 std::optional<int> run_command_line(const std::vector<std::string>& arguments)
 {
     if (arguments.size() < 2) return std::nullopt;
@@ -248,13 +250,15 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
         return 0;
     }
     if (first == "--help" || first == "-h") {
-        std::cout << Usage;
+        std::cout << cli::Usage;
         return 0;
     }
     if (first == "convert")
-        return convert(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-    if (!first.empty() && first[0] == '-') return usage_error("unknown option " + first);
-    if (arguments.size() > 2) return usage_error("give at most one structure file");
+        return cli::convert(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (first == "render")
+        return cli::render(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (!first.empty() && first[0] == '-') return cli::usage_error("unknown option " + first);
+    if (arguments.size() > 2) return cli::usage_error("give at most one structure file");
     return std::nullopt;
 }
 

@@ -1,0 +1,68 @@
+#pragma once
+// What the subcommands of the command line share: messages on stderr, the
+// usage text, the generation options and the generation itself.
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/math3.h"
+#include "model/messages.h"
+#include "model/structure_model.h"
+
+namespace kestro::cli {
+
+extern const char* const Usage;
+
+// Messages as lines on stderr; questions answered No unless --yes was given.
+class StderrMessages : public Messages {
+public:
+    explicit StderrMessages(bool yes) : yes_(yes) {}
+    void show(const std::string& text) override
+    {
+        std::cerr << text << '\n';
+        ++shown;
+    }
+    Answer ask(const std::string& text) override
+    {
+        std::cerr << text << (yes_ ? " Yes\n" : " No (give --yes to answer Yes)\n");
+        return yes_ ? Answer::Yes : Answer::No;
+    }
+    int shown = 0;
+
+private:
+    bool yes_;
+};
+
+// Prints the text and the usage; gives the usage-error status 2.
+int usage_error(const std::string& text);
+// Where the reference files are read: $KESTRO_DATA, the current directory or the install.
+std::string data_directory();
+bool has_extension(const std::string& name, const char* extension);
+
+// What the command line asks of the generation; empty fields keep the file's.
+struct GenerationRequest {
+    bool any = false;
+    std::string positions;
+    std::string enclosure;
+    std::optional<Vec3> box;
+    std::optional<Vec3> centre;
+    std::optional<double> radius;
+    std::optional<bool> cut;
+};
+
+std::optional<Vec3> parse_triple(const std::string& text);
+// Reads the generation option at args[i] (and its value): -1 when args[i]
+// is not one, 0 when taken, 2 after a usage error.
+int take_generation_option(const std::vector<std::string>& args, std::size_t& i, GenerationRequest& request);
+// Generation and bond search as the request asks; 0, or the exit status.
+int generate(StructureModel& model, const GenerationRequest& request, Messages& messages);
+
+// An argument that is no option of the subcommand: the one input file. 0,
+// or the usage-error status for an unknown option or a second file.
+int take_input_argument(const std::string& argument, std::string& input);
+
+int render(const std::vector<std::string>& args);
+
+} // namespace kestro::cli
