@@ -134,9 +134,12 @@ void compute_paint_order(DrawingState& state)
         const double z = state.view.Z[i];
         return std::isnan(z) ? -HUGE_VAL : z;
     };
-    // Stable: among equal Z the lower index stays first, as a selection
-    // scanning in index order would take it.
-    std::stable_sort(order.begin(), order.begin() + n, [&](int a, int b) { return key(a) > key(b); });
+    // Among equal Z the lower index first, as a selection scanning in index
+    // order takes it; std::sort needs no buffer, so a redraw allocates nothing.
+    std::sort(order.begin(), order.begin() + n, [&](int a, int b) {
+        const double za = key(a), zb = key(b);
+        return za != zb ? za > zb : a < b;
+    });
     for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)];
 }
 
