@@ -1,26 +1,36 @@
 #include "ui/mainmenu.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "crystal/generation.h"
+#include "crystal/oemath.h"
+#include "crystal/sorts.h"
 #include "formats/kes.h"
+#include "model/errors.h"
 #include "model/fields.h"
 #include "model/reference_files.h"
 #include "model/text.h"
 #include "platform/help_viewer.h"
 #include "platform/qt_messages.h"
+#include "ui/boite.h"
 #include "ui/dessin.h"
+#include "ui/efface.h"
+#include "ui/sphere.h"
+#include "ui/typliai.h"
 
 namespace kestro {
 
@@ -34,30 +44,6 @@ const char* const OpenFilters =
     "ASCII Kestro file (*.kes);;"
     "Crystallographic Information File (*.cif)";
 
-// The window background: 256 bands from top to bottom colour (colore_fiche).
-class GradientPanel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const Colour top = 0xFF0000, bottom = 0xFFDAD0;
-        const int h = height();
-        for (int i = 0; i < 256; ++i) {
-            const auto channel = [&](int shift) {
-                const int t = static_cast<int>((top >> shift) & 0xFF);
-                const int b = static_cast<int>((bottom >> shift) & 0xFF);
-                return static_cast<Colour>(t + i * (b - t) / 255) << shift;
-            };
-            const Colour colour = channel(0) | channel(8) | channel(16);
-            const int y0 = i * h / 256, y1 = (i + 1) * h / 256;
-            painter.fillRect(0, y0, width(), y1 - y0, to_qcolor(colour));
-        }
-    }
-};
-
 } // namespace
 
 Tfmainmenu::Tfmainmenu(StructureModel& model, Messages* messages, QWidget* parent)
@@ -69,23 +55,27 @@ Tfmainmenu::Tfmainmenu(StructureModel& model, Messages* messages, QWidget* paren
     }
     messages_ = messages;
     setWindowTitle(QStringLiteral("Kestro  V2 (November 15)"));
-
-    auto* panel = new GradientPanel(this);
-    auto* layout = new QVBoxLayout(panel);
-    space_group_label_ = new QLabel(QStringLiteral("No space group defined"), panel);
-    space_group_label_->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
-    layout->addWidget(space_group_label_);
-    data_panel_ = new QGroupBox(QStringLiteral("Structure"), panel);
-    auto* data_layout = new QVBoxLayout(data_panel_);
-    summary_ = new QPlainTextEdit(data_panel_);
-    summary_->setReadOnly(true);
-    summary_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    data_layout->addWidget(summary_);
-    layout->addWidget(data_panel_, 1);
-    data_panel_->hide();
-    setCentralWidget(panel);
+    build_window();
     build_menus();
-    resize(1000, 700);
+
+    boite_ = new Tfboite(model_, messages_, this);
+    sphere_ = new Tfsphere(model_, messages_, this);
+    typliai_ = new Tftypliai(model_, messages_, this);
+    efface_e_ = new TfeffaceE(model_, messages_, this);
+    efface_a_ = new TfeffaceA(model_, messages_, this);
+    efface_b_ = new TfeffaceB(model_, messages_, this);
+    // A cancelled enclosure dialog has cleared its option flag: the list follows.
+    const auto untick = [this](int result) {
+        if (result == QDialog::Rejected) set_option_checks({true, false, false, false, false}, 0);
+    };
+    connect(boite_, &QDialog::finished, this, untick);
+    connect(sphere_, &QDialog::finished, this, untick);
+    for (QDialog* dialog : {static_cast<QDialog*>(efface_e_), static_cast<QDialog*>(efface_a_),
+                            static_cast<QDialog*>(efface_b_)})
+        dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
+    connect(efface_e_, &TfeffaceE::model_changed, this, &Tfmainmenu::refresh_atoms_from_model);
+    connect(efface_a_, &TfeffaceA::model_changed, this, &Tfmainmenu::refresh_atoms_from_model);
+    connect(efface_b_, &TfeffaceB::model_changed, this, &Tfmainmenu::refresh_atoms_from_model);
 }
 
 Tfmainmenu::~Tfmainmenu() = default;
@@ -97,15 +87,13 @@ void Tfmainmenu::build_menus()
     load->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::lit_en_ascii);
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     save->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::Kestrofile2Click);
+    file->addAction(QStringLiteral("&Data keybord"), this, &Tfmainmenu::data_keyboard);
     file->addSeparator();
-    file->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
+    file->addAction(QStringLiteral("&Exit"), this, &Tfmainmenu::sortie);
     menuBar()->addAction(QStringLiteral("&Plot"), this, &Tfmainmenu::trace_ortep);
-    menuBar()->addAction(QStringLiteral("&Help"), this, [this] { open_help(7); });
-    menuBar()->addAction(QStringLiteral("&About"), this, [this] {
-        messages_->show(std::string("KESTRO ") + KESTRO_VERSION +
-                        "\nThermal-ellipsoid plots of crystal structures.");
-    });
-    menuBar()->addAction(QStringLiteral("&Exit"), this, &QWidget::close);
+    menuBar()->addAction(QStringLiteral("&Help"), this, &Tfmainmenu::aide);
+    menuBar()->addAction(QStringLiteral("&About"), this, &Tfmainmenu::about);
+    menuBar()->addAction(QStringLiteral("&Exit"), this, &Tfmainmenu::sortie);
 }
 
 bool Tfmainmenu::FormCreate(const QStringList& arguments)
@@ -113,11 +101,13 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
     if (frameGeometry().height() - geometry().height() > 47)
         messages_->show("Warning! Large fonts must create some problems to Kestro!");
     model_.pending_file_name = arguments.size() > 1 ? arguments.at(1).toStdString() : std::string();
+    set_option_checks({true, false, false, false, false}, 0);
     model_.drawing.bond_colour = 0x00FFFF;
 
     move(0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->geometry().width() < 1024)
         resize(798, 585);
+    error_row_ = error_col_ = -1;
 
     model_.program_directory = QDir::currentPath().toStdString();
     model_.data_directory = find_data_directory(std::getenv("KESTRO_DATA"), model_.program_directory);
@@ -140,6 +130,7 @@ void Tfmainmenu::reset_structure()
 {
     space_group_label_->hide();
     reset_model(model_);
+    set_option_checks({true, false, false, false, false}, 0);
 }
 
 bool Tfmainmenu::event(QEvent* event)
@@ -162,6 +153,46 @@ void Tfmainmenu::init_active()
     }
 }
 
+bool Tfmainmenu::prepare_generation()
+{
+    if (model_.edit.cell_changed) {
+        if (!read_cell()) return false;
+        if (model_.cell.missing()) {
+            messages_->show("No cell parameters");
+            return false;
+        }
+        if (!cell_metric(model_, *messages_)) return false;
+    }
+    widget_to_positions();
+    read_operator_grid(model_, grid_, *messages_);
+    positions_to_widget();
+    if (!read_atom_grid()) {
+        messages_->beep();
+        messages_->show("Coordinates read error");
+        return false;
+    }
+    if (model_.asym.empty()) {
+        messages_->show("No coordinates!");
+        return false;
+    }
+    BusyScope busy(*messages_);
+    // Sorts are rebuilt when the atoms changed, and when none exist yet.
+    try {
+        if (model_.edit.atoms_changed || model_.bond_sorts.empty())
+            if (!build_bond_sorts(model_, *messages_)) return false;
+        generer(model_, *messages_);
+    } catch (const IoError& error) {
+        messages_->show(error.what());
+        return false;
+    }
+    if (model_.generated.empty()) {
+        messages_->beep();
+        messages_->show("No data");
+        return false;
+    }
+    return true;
+}
+
 void Tfmainmenu::trace_ortep()
 {
     // A structure file named at start-up is read by the first plot.
@@ -169,19 +200,60 @@ void Tfmainmenu::trace_ortep()
         lit_en_ascii();
         return;
     }
-    if (model_.asym.empty()) {
-        messages_->show("No data");
-        return;
-    }
-    if (!model_.edit.data_changed) {
+    // Nothing generated yet (a file holding only its asymmetric unit) is a
+    // change too: the plot generates.
+    if (model_.edit.data_changed || (model_.generated.empty() && !model_.asym.empty())) {
+        // A typed structure is only in the grid until this reading: the
+        // empty-model test waits for it.
+        if (!prepare_generation()) return;
+        model_.edit.atoms_changed = 0;
+        model_.edit.cell_changed = 0;
+        model_.current_file = (QDir(QString::fromStdString(model_.program_directory)).filePath("dummy.kes")).toStdString();
+        try {
+            write_ascii_structure(model_);
+        } catch (const IoError& error) {
+            messages_->show(error.what());
+        }
+    } else {
+        if (model_.asym.empty() || model_.generated.empty()) return;
         // Nothing edited since the last plot: every atom visible again.
         for (int i = 1; i <= model_.generated.count(); ++i) {
             model_.generated[i].shown = 1;
             model_.initial_generated[i] = model_.generated[i];
         }
     }
-    show_loaded_structure();
-    if (!model_.generated.empty()) show_drawing();
+    show_drawing();
+}
+
+void Tfmainmenu::affiche_child()
+{
+    if (!prepare_generation()) return;
+    if (!generated_list_) {
+        auto* dialog = new QDialog(this);
+        dialog->setWindowTitle(QStringLiteral("List of the generated coordinates"));
+        auto* layout = new QVBoxLayout(dialog);
+        auto* text = new QPlainTextEdit(dialog);
+        text->setObjectName(QStringLiteral("generated_text"));
+        text->setReadOnly(true);
+        text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        layout->addWidget(text);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+        connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::hide);
+        layout->addWidget(buttons);
+        dialog->resize(420, 500);
+        generated_list_ = dialog;
+    }
+    std::string text;
+    for (int i = 1; i <= model_.generated.count(); ++i) {
+        const AtomRecord& atom = model_.generated[i];
+        text += fmt_int(i, 5) + "  " + fill_to(model_.display_labels[i].view(), 8);
+        for (double x : atom.xyz) text += fmt_real(x, 10, 5);
+        text += "\n";
+    }
+    generated_list_->findChild<QPlainTextEdit*>(QStringLiteral("generated_text"))
+        ->setPlainText(QString::fromStdString(text));
+    generated_list_->show();
+    generated_list_->raise();
 }
 
 void Tfmainmenu::show_drawing()
@@ -217,7 +289,21 @@ void Tfmainmenu::lit_en_ascii()
     }
     if (name.empty()) return;
     if (!load_ascii_structure(model_, name, *messages_)) return;
+    set_thermal_expression(ThermalExpression::Uij);
+    const GenerationOptions& g = model_.generation;
+    int item = 0;
+    if (g.cell_contents) item = 4;
+    else if (g.fragments) item = 3;
+    else if (g.sphere) item = 2;
+    else if (g.box) item = 1;
+    std::array<bool, 5> checked{};
+    checked[static_cast<std::size_t>(item)] = true;
+    set_option_checks(checked, item);
     show_loaded_structure();
+    boite_->hide();
+    // A file with its generated atoms restores its picture; one with only
+    // an asymmetric unit waits for a plot.
+    if (!model_.generated.empty()) show_drawing();
 }
 
 void Tfmainmenu::Kestrofile2Click()
@@ -236,39 +322,146 @@ void Tfmainmenu::Kestrofile2Click()
     save_ascii_structure(model_, chosen.toStdString(), *messages_);
 }
 
-void Tfmainmenu::show_loaded_structure()
+void Tfmainmenu::data_keyboard()
+{
+    model_.source_file_name.clear();
+    model_.ascii_file_name.clear();
+    model_.asym.clear();
+    model_.operators.clear();
+    model_.selected_operators.clear();
+    reset_structure();
+    if (dessin_) dessin_->initialise_creation();
+    data_panel_->show();
+    clear_positions_grid();
+    clear_atom_grid();
+    model_.edit.data_changed = 1;
+}
+
+void Tfmainmenu::erase_tout()
+{
+    model_.edit.data_changed = 1;
+    model_.source_file_name.clear();
+    model_.current_file.clear();
+    clear_atom_grid();
+    model_.asym.clear();
+}
+
+bool Tfmainmenu::restore_from_file(const std::string& name)
+{
+    // One dispatch by extension: the readers of the foreign formats join here.
+    const std::string lower = to_lower(name);
+    if (contains(lower, ".kes") || contains(lower, ".kst")) return load_ascii_structure(model_, name, *messages_);
+    messages_->show("The file " + base_name(name) + " cannot be read again: its format is not supported yet.");
+    return false;
+}
+
+void Tfmainmenu::restaure()
+{
+    model_.edit.data_changed = 1;
+    const std::string name = !model_.source_file_name.empty() ? model_.source_file_name : model_.ascii_file_name;
+    // Without a file there is nothing to restore from: the typed data stay.
+    if (name.empty()) return;
+    // The file is read into a copy first, so a failed read keeps the structure.
+    if (!restore_from_file(name)) return;
+    model_.edit.data_changed = 1;
+    set_caption_from_group();
+    show_loaded_structure();
+}
+
+void Tfmainmenu::set_caption_from_group()
 {
     space_group_label_->setText(model_.space_group.empty()
                                     ? QStringLiteral("No Space Group found")
                                     : QStringLiteral("Space Group: ") + QString::fromStdString(model_.space_group));
     space_group_label_->show();
+}
+
+void Tfmainmenu::show_loaded_structure()
+{
+    set_caption_from_group();
     data_panel_->show();
+    atoms_->setStyleSheet(QStringLiteral("QTableWidget { background: white; }"));
+    if (!model_.asym.empty()) {
+        set_crystal_system(model_);
+        apply_system_colours();
+        fill_group_lists();
+        select_group_of_model();
+        fill_cell_boxes();
+    }
     for (const std::string* name : {&model_.source_file_name, &model_.ascii_file_name})
         if (!name->empty())
             setWindowTitle(QString::fromStdString("KESTRO V2. Data for " + model_.title + " (" + base_name(*name) + ")"));
-    update_summary();
+    fill_operator_grid(model_, grid_);
+    positions_to_widget();
+    fill_atom_grid();
 }
 
-void Tfmainmenu::update_summary()
+void Tfmainmenu::effaace_element()
 {
-    const CrystalCell& c = model_.cell;
-    std::string text = "Title: " + model_.title + "\n";
-    text += "Cell: " + fmt_real(c.a, 9, 4) + fmt_real(c.b, 9, 4) + fmt_real(c.c, 9, 4) + fmt_real(c.alpha, 9, 3) +
-            fmt_real(c.beta, 9, 3) + fmt_real(c.gamma, 9, 3) + "   system " + model_.system_code + "\n";
-    text += "Equivalent positions: " + std::to_string(model_.operators.count()) + " (" +
-            std::to_string(model_.selected_operators.count()) + " selected)\n";
-    for (int i = 1; i <= model_.operators.count(); ++i)
-        text += fmt_int(i, 4) + "  " + model_.operator_texts[i].str() + (model_.selected[i] ? "  *" : "") + "\n";
-    text += "\nAsymmetric unit: " + std::to_string(model_.asym.count()) + " atoms\n";
-    for (const AtomRecord& atom : model_.asym) {
-        text += fill_to(atom.label.view(), 5);
-        for (double x : atom.xyz) text += fmt_real(x, 10, 5);
-        for (double u : atom.thermal) text += fmt_real(u, 10, 5);
-        text += "\n";
+    model_.edit.data_changed = 1;
+    if (!read_atom_grid()) return;
+    // The dialog lists the element sorts: typed atoms need theirs first.
+    if (model_.edit.atoms_changed || model_.element_sorts.empty()) {
+        try {
+            if (!build_bond_sorts(model_, *messages_)) return;
+        } catch (const IoError& error) {
+            messages_->show(error.what());
+            return;
+        }
     }
-    text += "\nGenerated atoms: " + std::to_string(model_.generated.count()) +
-            ", bonds: " + std::to_string(model_.bonds.count()) + "\n";
-    summary_->setPlainText(QString::fromStdString(text));
+    efface_e_->open();
+}
+void Tfmainmenu::efface_atome() { open_deletion_dialog(efface_a_); }
+void Tfmainmenu::efface_bloc() { open_deletion_dialog(efface_b_); }
+
+void Tfmainmenu::open_deletion_dialog(QDialog* dialog)
+{
+    model_.edit.data_changed = 1;
+    // The dialogs list the model's atoms: typed rows are read first.
+    if (!read_atom_grid()) return;
+    dialog->open();
+}
+
+void Tfmainmenu::refresh_atoms_from_model()
+{
+    model_.edit.data_changed = 1;
+    model_.edit.atoms_changed = 1;
+    fill_atom_grid();
+}
+
+void Tfmainmenu::edite_bond_lengths()
+{
+    model_.edit.data_changed = 1;
+    // The limits belong to the elements of the grid: sorts made when missing.
+    if (model_.bond_sorts.empty()) {
+        if (!read_atom_grid() || model_.asym.empty()) return;
+        try {
+            if (!build_bond_sorts(model_, *messages_)) return;
+        } catch (const IoError& error) {
+            messages_->show(error.what());
+            return;
+        }
+        model_.edit.atoms_changed = 0;
+    }
+    typliai_->open();
+}
+
+void Tfmainmenu::about()
+{
+    auto* box = findChild<QDialog*>(QStringLiteral("about_box"));
+    if (!box) {
+        box = new QDialog(this);
+        box->setObjectName(QStringLiteral("about_box"));
+        box->setWindowTitle(QStringLiteral("About KESTRO"));
+        auto* layout = new QVBoxLayout(box);
+        layout->addWidget(new QLabel(QStringLiteral("KESTRO ") + QStringLiteral(KESTRO_VERSION) +
+                                         QStringLiteral("\nThermal-ellipsoid plots of crystal structures."),
+                                     box));
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box);
+        connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+        layout->addWidget(buttons);
+    }
+    box->open();
 }
 
 void Tfmainmenu::open_help(int context)
@@ -284,7 +477,7 @@ void Tfmainmenu::open_help(int context)
 
 QString Tfmainmenu::space_group_caption() const
 {
-    return space_group_label_->isVisible() || !space_group_label_->isHidden() ? space_group_label_->text() : QString();
+    return !space_group_label_->isHidden() ? space_group_label_->text() : QString();
 }
 
 bool Tfmainmenu::data_panel_visible() const { return !data_panel_->isHidden(); }

@@ -447,17 +447,19 @@ private slots:
         Tfmainmenu main(*model, &messages);
         QVERIFY(main.FormCreate({"kestro", Golden}));
         main.show();
-        main.trace_ortep(); // reads the start-up file
-        QVERIFY(!main.drawing_window());
-        model->generated[2].shown = 0;
-        main.trace_ortep();
+        main.trace_ortep(); // reads the start-up file, whose picture is shown
         Tfdessin* drawing = main.drawing_window();
         QVERIFY(drawing);
+        QVERIFY(drawing->isVisible());
+        drawing->copy_to_clipboard = [](const QImage&) {};
+        tool(*drawing, QStringLiteral("Return to main menu"))->trigger();
+        model->generated[2].shown = 0;
+        main.trace_ortep();
+        QCOMPARE(main.drawing_window(), drawing);
         QVERIFY(drawing->isVisible());
         QCOMPARE(drawing->windowTitle(), main.windowTitle());
         QCOMPARE(model->generated[2].shown, 1);
         QCOMPARE(model->initial_generated[2].shown, 1);
-        drawing->copy_to_clipboard = [](const QImage&) {};
 
         tool(*drawing, QStringLiteral("Return to main menu"))->trigger();
         QVERIFY(!drawing->isVisible());

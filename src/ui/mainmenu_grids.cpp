@@ -1,0 +1,521 @@
+// The data controls of the main window: cell boxes, space-group lists, the
+// positions grid, the atom grid and the generation options.
+#include <QButtonGroup>
+#include <cmath>
+#include <optional>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include "crystal/catalogues.h"
+#include "crystal/generation.h"
+#include "crystal/oemath.h"
+#include "model/errors.h"
+#include "model/fields.h"
+#include "model/labels.h"
+#include "model/numbers.h"
+#include "model/text.h"
+#include "platform/qt_messages.h"
+#include "ui/boite.h"
+#include "ui/mainmenu.h"
+#include "ui/sphere.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr Colour Silver = 0xC0C0C0;
+constexpr Colour SelectedRow = 15979007;
+constexpr Colour ErrorRed = 0x0000FF;
+
+std::string text_of(const QTableWidget* table, int row, int col)
+{
+    const QTableWidgetItem* item = table->item(row, col);
+    return item ? item->text().toStdString() : std::string();
+}
+
+void set_text(QTableWidget* table, int row, int col, const std::string& text)
+{
+    QTableWidgetItem* item = table->item(row, col);
+    if (!item) {
+        item = new QTableWidgetItem;
+        table->setItem(row, col, item);
+    }
+    item->setText(QString::fromStdString(text));
+}
+
+// A cell box or grid cell as a number: '5.' and ' .5' repaired first.
+std::optional<double> read_number(const std::string& text) { return parse_real(trim(repair_number_b(trim(text)))); }
+
+// Focus moves that are the user's: not a window or a pop-up taking it.
+bool user_focus_reason(Qt::FocusReason reason)
+{
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+bool Tfmainmenu::eventFilter(QObject* watched, QEvent* event)
+{
+    for (int i = 0; i < 6; ++i) {
+        if (watched != cell_boxes_[static_cast<std::size_t>(i)]) continue;
+        if (event->type() == QEvent::FocusIn &&
+            user_focus_reason(static_cast<QFocusEvent*>(event)->reason()) && !checking_)
+            set_numero(i + 1);
+        else if (event->type() == QEvent::FocusOut &&
+                 user_focus_reason(static_cast<QFocusEvent*>(event)->reason()) && !checking_)
+            verif_case(i + 1);
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress && qobject_cast<QWidget*>(watched)) clickpanel4();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Cell area ----
+
+void Tfmainmenu::ListBox1Click()
+{
+    const QListWidgetItem* item = systems_->currentItem();
+    if (!item) return;
+    model_.edit.data_changed = 1;
+    model_.system_code = to_upper(item->text().left(4).toStdString());
+    apply_system_colours();
+    clear_positions_grid();
+    fill_group_lists();
+    // The fixed values again; with "HEXA" c keeps its own text.
+    const std::string& s = model_.system_code;
+    const QString a = cell_box(1)->text();
+    if (s == "CUBI" || s == "RHOM") {
+        cell_box(2)->setText(a);
+        cell_box(3)->setText(a);
+    } else if (s == "TETR" || s == "HEXA") {
+        cell_box(2)->setText(a);
+    }
+}
+
+void Tfmainmenu::apply_system_colours()
+{
+    const std::string& s = model_.system_code;
+    std::array<bool, 6> fixed{};
+    const QString a = cell_box(1)->text();
+    const auto set = [this](int box, const QString& text) { cell_box(box)->setText(text); };
+    if (s == "CUBI") {
+        fixed = {false, true, true, true, true, true};
+        set(4, "90"), set(5, "90"), set(6, "90"), set(2, a), set(3, a);
+    } else if (s == "TETR") {
+        fixed = {false, true, false, true, true, true};
+        set(4, "90"), set(5, "90"), set(6, "90"), set(2, a);
+    } else if (s == "ORTH") {
+        fixed = {false, false, false, true, true, true};
+        set(4, "90"), set(5, "90"), set(6, "90");
+    } else if (s == "HEXA") {
+        fixed = {false, true, false, true, true, true};
+        set(4, "90"), set(5, "90"), set(6, "120"), set(2, a);
+    } else if (s == "RHOM") {
+        fixed = {false, true, true, false, true, true};
+        set(2, a), set(3, a), set(5, cell_box(4)->text()), set(6, cell_box(4)->text());
+    } else if (s == "MONO") {
+        fixed = {false, false, false, true, false, true};
+        set(4, "90"), set(6, "90");
+    }
+    for (int i = 0; i < 6; ++i) {
+        QPalette palette = cell_boxes_[static_cast<std::size_t>(i)]->palette();
+        palette.setColor(QPalette::Base, fixed[static_cast<std::size_t>(i)] ? to_qcolor(Silver) : QColor(Qt::white));
+        cell_boxes_[static_cast<std::size_t>(i)]->setPalette(palette);
+    }
+}
+
+void Tfmainmenu::set_numero(int box)
+{
+    current_box_ = box;
+    model_.edit.data_changed = 1;
+    model_.edit.cell_changed = 1;
+}
+
+void Tfmainmenu::clickpanel4() { model_.edit.data_changed = 1; }
+
+bool Tfmainmenu::verif_case(int box)
+{
+    QLineEdit* edit = cell_box(box);
+    const QString text = edit->text();
+    const std::optional<double> value = read_number(text.toStdString());
+    if (!value) {
+        checking_ = true;
+        edit->setFocus(Qt::OtherFocusReason);
+        messages_->show("Type error!");
+        checking_ = false;
+        return false;
+    }
+    const std::string& s = model_.system_code;
+    CrystalCell& c = model_.cell;
+    switch (box) {
+    case 1:
+        if (s == "CUBI" || s == "RHOM") {
+            cell_box(2)->setText(text);
+            cell_box(3)->setText(text);
+        } else if (s == "TETR" || s == "HEXA") {
+            cell_box(2)->setText(text);
+        }
+        c.a = *value;
+        break;
+    case 2: c.b = *value; break;
+    case 3: c.c = *value; break;
+    case 4:
+        c.alpha = *value;
+        if (s == "RHOM") {
+            cell_box(5)->setText(text);
+            cell_box(6)->setText(text);
+            c.beta = c.gamma = *value;
+        }
+        break;
+    default: break; // beta and gamma are read by the plot
+    }
+    return true;
+}
+
+bool Tfmainmenu::read_cell()
+{
+    std::array<double, 6> v{};
+    for (int i = 0; i < 6; ++i) {
+        const auto value = read_number(cell_boxes_[static_cast<std::size_t>(i)]->text().toStdString());
+        if (!value) {
+            messages_->show("Cell parameters error");
+            return false;
+        }
+        v[static_cast<std::size_t>(i)] = *value;
+    }
+    CrystalCell& c = model_.cell;
+    c.a = v[0], c.b = v[1], c.c = v[2], c.alpha = v[3], c.beta = v[4], c.gamma = v[5];
+    if (c.missing()) messages_->show("Cell parameters error");
+    return true;
+}
+
+void Tfmainmenu::fill_cell_boxes()
+{
+    const CrystalCell& c = model_.cell;
+    const double values[6] = {c.a, c.b, c.c, c.alpha, c.beta, c.gamma};
+    for (int i = 0; i < 6; ++i)
+        cell_boxes_[static_cast<std::size_t>(i)]->setText(QString::fromStdString(fmt_real(values[i], 8, i < 3 ? 4 : 3)));
+}
+
+// ---- Space-group lists ----
+
+void Tfmainmenu::fill_group_lists()
+{
+    filling_ = true;
+    standard_->clear();
+    miraldo_->clear();
+    try {
+        for (const std::string& symbol : fill_standard_list(model_)) standard_->addItem(QString::fromStdString(symbol));
+        for (const std::string& line : fill_miraldo_list(model_)) {
+            const QString text = QString::fromStdString(line);
+            auto* item = new QTreeWidgetItem(miraldo_, {text.left(12).trimmed(), text.mid(12, 21).trimmed(),
+                                                        text.mid(33).trimmed()});
+            item->setData(0, Qt::UserRole, text);
+        }
+    } catch (const IoError& error) {
+        messages_->show(error.what());
+    }
+    filling_ = false;
+}
+
+// After a load: the system, and the loaded symbol in one of the two lists.
+void Tfmainmenu::select_group_of_model()
+{
+    std::vector<std::string> standard_items, miraldo_items;
+    for (int i = 0; i < standard_->count(); ++i) standard_items.push_back(standard_->item(i)->text().toStdString());
+    for (int i = 0; i < miraldo_->topLevelItemCount(); ++i)
+        miraldo_items.push_back(miraldo_->topLevelItem(i)->data(0, Qt::UserRole).toString().toStdString());
+    const LoadedGroupSelection chosen = select_loaded_group(model_, standard_items, miraldo_items);
+    filling_ = true;
+    systems_->setCurrentRow(chosen.system_row);
+    standard_->clearSelection();
+    miraldo_->clearSelection();
+    if (chosen.standard_row >= 0) {
+        standard_->setCurrentRow(chosen.standard_row);
+        standard_->scrollToItem(standard_->currentItem());
+    } else if (chosen.miraldo_row >= 0) {
+        miraldo_->setCurrentItem(miraldo_->topLevelItem(chosen.miraldo_row));
+        miraldo_->scrollToItem(miraldo_->currentItem());
+    }
+    filling_ = false;
+}
+
+void Tfmainmenu::set_caption_from_choice()
+{
+    space_group_label_->setText(QStringLiteral("Space Group: ") + QString::fromStdString(model_.space_group));
+    space_group_label_->show();
+}
+
+void Tfmainmenu::click_groupe()
+{
+    const QListWidgetItem* item = standard_->currentItem();
+    if (!item) return;
+    miraldo_->clearSelection();
+    widget_to_positions();
+    try {
+        if (!kestro::click_groupe(model_, item->text().trimmed().toStdString(), grid_, checked_option(), *messages_)) return;
+    } catch (const IoError& error) {
+        messages_->show(error.what());
+        return;
+    }
+    set_caption_from_choice();
+    positions_to_widget();
+}
+
+void Tfmainmenu::click_groupe_miraldo()
+{
+    const QTreeWidgetItem* item = miraldo_->currentItem();
+    if (!item) return;
+    standard_->clearSelection();
+    widget_to_positions();
+    try {
+        if (!kestro::click_groupe_miraldo(model_, item->data(0, Qt::UserRole).toString().toStdString(), grid_,
+                                  checked_option(), *messages_))
+            return;
+    } catch (const IoError& error) {
+        messages_->show(error.what());
+        return;
+    }
+    set_caption_from_choice();
+    positions_to_widget();
+}
+
+void Tfmainmenu::BitBtn1Click() { open_help(12); }
+
+// ---- Positions grid ----
+
+void Tfmainmenu::clear_positions_grid()
+{
+    grid_ = OperatorGrid{};
+    grid_.cells[0] = {"Nb", "a", "b", "c", "Selected"};
+    grid_.column_widths = {20, 0, 0, 0, 50};
+    positions_to_widget();
+}
+
+void Tfmainmenu::positions_to_widget()
+{
+    filling_ = true;
+    QStringList headers;
+    for (int col = 0; col < OperatorGrid::columns; ++col) headers << QString::fromStdString(grid_.cell(col, 0));
+    positions_->setHorizontalHeaderLabels(headers);
+    for (int col = 0; col < OperatorGrid::columns; ++col)
+        if (grid_.column_widths[static_cast<std::size_t>(col)] > 0)
+            positions_->setColumnWidth(col, grid_.column_widths[static_cast<std::size_t>(col)] + 10);
+    for (int row = 1; row < OperatorGrid::rows; ++row) {
+        // The row number of a typed operator is written in for the user.
+        if (trim(grid_.cell(0, row)).empty() && !trim(grid_.cell(1, row)).empty()) grid_.cell(0, row) = std::to_string(row);
+        for (int col = 0; col < OperatorGrid::columns; ++col) {
+            const std::string& text = grid_.cell(col, row);
+            QTableWidgetItem* item = positions_->item(row - 1, col);
+            if (text.empty() && !item) continue;
+            set_text(positions_, row - 1, col, text);
+            item = positions_->item(row - 1, col);
+            const bool marked = col == OperatorGrid::selected_column && trim(text) == "*";
+            item->setBackground(marked ? QBrush(to_qcolor(SelectedRow)) : QBrush(Qt::white));
+            item->setForeground(QBrush(Qt::black));
+        }
+    }
+    filling_ = false;
+}
+
+void Tfmainmenu::widget_to_positions()
+{
+    for (int row = 1; row < OperatorGrid::rows; ++row)
+        for (int col = 0; col < OperatorGrid::columns; ++col)
+            grid_.cell(col, row) = to_upper(text_of(positions_, row - 1, col));
+}
+
+void Tfmainmenu::selecte_tout()
+{
+    widget_to_positions();
+    kestro::selecte_tout(model_, grid_, *messages_);
+    positions_to_widget();
+}
+
+void Tfmainmenu::deselecte_tut()
+{
+    widget_to_positions();
+    kestro::deselecte_tut(model_, grid_);
+    positions_to_widget();
+}
+
+void Tfmainmenu::on_click_stringgrid1(int row, int col)
+{
+    widget_to_positions();
+    on_select_cell(grid_selection_, col, row);
+    kestro::on_click_stringgrid1(model_, grid_, grid_selection_);
+    positions_to_widget();
+}
+
+// ---- Atom grid ----
+
+void Tfmainmenu::write_atom_headers()
+{
+    static const char* const suffixes[6] = {"11", "22", "33", "12", "13", "23"};
+    const char* prefix = expression_ == ThermalExpression::Uij ? "u" : expression_ == ThermalExpression::Bij ? "B" : "Beta";
+    QStringList headers{"No", "Atome", "X", "Y", "Z"};
+    for (const char* s : suffixes) headers << QString::fromLatin1(prefix) + QString::fromLatin1(s);
+    atoms_->setHorizontalHeaderLabels(headers);
+}
+
+void Tfmainmenu::clear_atom_grid()
+{
+    filling_ = true;
+    atoms_->clearContents();
+    write_atom_headers();
+    filling_ = false;
+}
+
+void Tfmainmenu::fill_atom_grid()
+{
+    filling_ = true;
+    if (model_.asym.count() > AtomRows) atoms_->setRowCount(model_.asym.count() + 5);
+    atoms_->clearContents();
+    write_atom_headers();
+    for (int n = 1; n <= model_.asym.count(); ++n) {
+        const AtomRecord& atom = model_.asym[n];
+        set_text(atoms_, n - 1, 0, std::to_string(n));
+        set_text(atoms_, n - 1, 1, atom.label.str());
+        for (int k = 0; k < 3; ++k) set_text(atoms_, n - 1, 2 + k, fmt_real(atom.xyz[static_cast<std::size_t>(k)], 9, 5));
+        const Thermal6 shown = from_uij(expression_, atom.thermal, model_.cell);
+        for (std::size_t k = 0; k < 6; ++k)
+            if (std::abs(atom.thermal[k]) >= 1e-6) set_text(atoms_, n - 1, 5 + static_cast<int>(k), fmt_real(shown[k], 9, 6));
+    }
+    filling_ = false;
+}
+
+bool Tfmainmenu::read_atom_grid()
+{
+    model_.asym.clear();
+    const int rows = atoms_->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const std::string label = to_upper(trim(text_of(atoms_, row, 1)));
+        if (label.empty()) continue;
+        AtomRecord atom;
+        atom.label = label.substr(0, 4);
+        for (int col = 2; col < AtomColumns; ++col) {
+            std::string text = trim(text_of(atoms_, row, col));
+            if (text.empty()) {
+                text = col < 5 ? "  0" : "0";
+                filling_ = true;
+                set_text(atoms_, row, col, text);
+                filling_ = false;
+            }
+            const std::optional<double> value = read_number(text);
+            if (!value) {
+                error_row_ = row + 1;
+                error_col_ = col;
+                show_grid_error();
+                return false;
+            }
+            if (col < 5) atom.xyz[static_cast<std::size_t>(col - 2)] = *value;
+            else atom.thermal[static_cast<std::size_t>(col - 5)] = *value;
+        }
+        if (!model_.asym.push(atom)) break;
+    }
+    if (expression_ != ThermalExpression::Uij)
+        for (AtomRecord& atom : model_.asym) atom.thermal = to_uij(expression_, atom.thermal, model_.cell);
+    return true;
+}
+
+// The error cell in red, its place reported once, then forgotten.
+void Tfmainmenu::show_grid_error()
+{
+    if (error_row_ < 1 || error_col_ < 0) return;
+    if (QTableWidgetItem* item = atoms_->item(error_row_ - 1, error_col_)) {
+        item->setForeground(QBrush(to_qcolor(ErrorRed)));
+        atoms_->scrollToItem(item);
+    }
+    messages_->show("Erreur \xC3\xA0 la ligne " + std::to_string(error_row_) + " ,colonne " +
+                    std::to_string(error_col_ + 1));
+    error_row_ = error_col_ = -1;
+}
+
+void Tfmainmenu::modif_ligne(int row, int col)
+{
+    model_.edit.atoms_changed = 1;
+    error_row_ = error_col_ = -1;
+    const int r = row - 1;
+    if (r < 0 || r >= atoms_->rowCount()) return;
+    filling_ = true;
+    if (QTableWidgetItem* item = atoms_->item(r, col)) item->setForeground(QBrush(Qt::black));
+    if (col != 0 && trim(text_of(atoms_, r, 1)).empty()) {
+        // An emptied label deletes its row; the rows below move up.
+        const int rows = atoms_->rowCount();
+        for (int k = r; k < rows - 1; ++k)
+            for (int c = 0; c < AtomColumns; ++c) {
+                std::string text = text_of(atoms_, k + 1, c);
+                if (c == 0 && !trim(text).empty()) text = std::to_string(k + 1);
+                set_text(atoms_, k, c, text);
+            }
+        for (int c = 0; c < AtomColumns; ++c) set_text(atoms_, rows - 1, c, std::string());
+        filling_ = false;
+        read_atom_grid();
+        model_.edit.data_changed = 1;
+        return;
+    }
+    for (int c = 0; c < AtomColumns; ++c) {
+        const std::string text = text_of(atoms_, r, c);
+        const std::string upper = to_upper(text);
+        if (upper != text) set_text(atoms_, r, c, upper);
+    }
+    if (col == 1) {
+        set_text(atoms_, r, 0, std::to_string(row));
+        for (int c = 2; c < AtomColumns; ++c)
+            if (trim(text_of(atoms_, r, c)).empty()) set_text(atoms_, r, c, c == 5 ? "0.05" : "0");
+    }
+    filling_ = false;
+}
+
+void Tfmainmenu::set_thermal_expression(ThermalExpression expression)
+{
+    expression_ = expression;
+    expressions_->button(static_cast<int>(expression))->setChecked(true);
+    write_atom_headers();
+}
+
+void Tfmainmenu::selection_thermal_expression()
+{
+    model_.edit.data_changed = 1;
+    expression_ = static_cast<ThermalExpression>(expressions_->checkedId());
+    fill_atom_grid();
+}
+
+// ---- Generation options ----
+
+int Tfmainmenu::checked_option() const
+{
+    for (int i = 0; i < options_->count(); ++i)
+        if (options_->item(i)->checkState() == Qt::Checked) return i;
+    return -1;
+}
+
+void Tfmainmenu::set_option_checks(const std::array<bool, 5>& checked, int selected_item)
+{
+    filling_ = true;
+    for (int i = 0; i < 5; ++i)
+        options_->item(i)->setCheckState(checked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+    if (selected_item >= 0) options_->setCurrentRow(selected_item);
+    filling_ = false;
+}
+
+void Tfmainmenu::on_click_checklistbox(QListWidgetItem* item)
+{
+    const int row = options_->row(item);
+    if (row < 0) return;
+    widget_to_positions();
+    const OptionChoice choice =
+        kestro::on_click_checklistbox(model_, grid_, *messages_, row, item->checkState() == Qt::Checked);
+    set_option_checks(choice.checked, choice.selected_item);
+    positions_to_widget();
+    if (choice.dialog == GenerationDialog::Box) boite_->open();
+    else if (choice.dialog == GenerationDialog::Sphere) sphere_->open();
+}
+
+} // namespace kestro
