@@ -26,12 +26,8 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 } // namespace
 
 Tfboite::Tfboite(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    if (!messages_) {
-        own_messages_ = std::make_unique<QtMessages>(this);
-        messages_ = own_messages_.get();
-    }
     setWindowTitle(QStringLiteral("Definition of the box"));
 
     CentrePanel panel = make_centre_panel(this);
@@ -72,14 +68,10 @@ Tfboite::Tfboite(StructureModel& model, Messages* messages, QWidget* parent)
 
 Tfboite::~Tfboite() = default;
 
-void Tfboite::showEvent(QShowEvent* event)
+void Tfboite::refill()
 {
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) {
-        initialise();
-        if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    }
-    QDialog::showEvent(event);
+    initialise();
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
 void Tfboite::initialise()

@@ -18,10 +18,10 @@
 //                      window then unticks its option).
 //   signal model_changed()  emitted whenever a field was stored.
 
-#include <QDialog>
 #include <array>
 #include <memory>
 
+#include "ui/model_dialog.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -32,7 +32,7 @@ class QRadioButton;
 
 namespace kestro {
 
-class Tfboite : public QDialog {
+class Tfboite : public ModelDialog {
     Q_OBJECT
 public:
     explicit Tfboite(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -55,16 +55,10 @@ public:
     // always leaves its option switched off.
     void reject() override;
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QListWidget* atoms_ = nullptr;
     std::array<QLineEdit*, 3> centre_{};
     std::array<QLineEdit*, 3> edges_{};

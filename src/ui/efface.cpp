@@ -24,13 +24,6 @@ constexpr int MaxGridHeight = 425;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-void own_or_given(std::unique_ptr<Messages>& own, Messages*& messages, QWidget* window)
-{
-    if (messages) return;
-    own = std::make_unique<QtMessages>(window);
-    messages = own.get();
-}
-
 QTableWidget* make_grid(int columns, QWidget* parent)
 {
     auto* grid = new QTableWidget(parent);
@@ -102,9 +95,8 @@ void fill_atom_grid(QTableWidget* grid, const StructureModel& model)
 // ---- elements ---------------------------------------------------------------
 
 TfeffaceE::TfeffaceE(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    own_or_given(own_messages_, messages_, this);
     setWindowTitle(QStringLiteral("Delete Elements of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
@@ -122,12 +114,7 @@ TfeffaceE::TfeffaceE(StructureModel& model, Messages* messages, QWidget* parent)
 
 TfeffaceE::~TfeffaceE() = default;
 
-void TfeffaceE::showEvent(QShowEvent* event)
-{
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) initialise();
-    QDialog::showEvent(event);
-}
+void TfeffaceE::refill() { initialise(); }
 
 void TfeffaceE::initialise()
 {
@@ -165,9 +152,8 @@ void TfeffaceE::del_elem_system()
 // ---- atoms ------------------------------------------------------------------
 
 TfeffaceA::TfeffaceA(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    own_or_given(own_messages_, messages_, this);
     setWindowTitle(QStringLiteral("Delete atoms of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
@@ -186,12 +172,7 @@ TfeffaceA::TfeffaceA(StructureModel& model, Messages* messages, QWidget* parent)
 
 TfeffaceA::~TfeffaceA() = default;
 
-void TfeffaceA::showEvent(QShowEvent* event)
-{
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) initialise();
-    QDialog::showEvent(event);
-}
+void TfeffaceA::refill() { initialise(); }
 
 void TfeffaceA::initialise() { fill_atom_grid(grid_, model_); }
 
@@ -217,9 +198,8 @@ void TfeffaceA::del_atom()
 // ---- block ------------------------------------------------------------------
 
 TfeffaceB::TfeffaceB(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    own_or_given(own_messages_, messages_, this);
     setWindowTitle(QStringLiteral("Delete a bloc of atoms of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
@@ -243,12 +223,7 @@ TfeffaceB::TfeffaceB(StructureModel& model, Messages* messages, QWidget* parent)
 
 TfeffaceB::~TfeffaceB() = default;
 
-void TfeffaceB::showEvent(QShowEvent* event)
-{
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) initialise();
-    QDialog::showEvent(event);
-}
+void TfeffaceB::refill() { initialise(); }
 
 void TfeffaceB::initialise() { fill_atom_grid(grid_, model_); }
 

@@ -17,9 +17,9 @@
 //   OK. Nothing marked / a field empty: closes (Rejected). Question answered
 //   No or Cancel: stays open. Deleted: emits model_changed(), Accepted.
 
-#include <QDialog>
 #include <memory>
 
+#include "ui/model_dialog.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -29,7 +29,7 @@ class QTableWidget;
 
 namespace kestro {
 
-class TfeffaceE : public QDialog {
+class TfeffaceE : public ModelDialog {
     Q_OBJECT
 public:
     explicit TfeffaceE(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -42,21 +42,15 @@ public:
     QTableWidget* grid() const { return grid_; }
     QPushButton* ok_button() const { return ok_; }
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QTableWidget* grid_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
 
-class TfeffaceA : public QDialog {
+class TfeffaceA : public ModelDialog {
     Q_OBJECT
 public:
     explicit TfeffaceA(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -69,21 +63,15 @@ public:
     QTableWidget* grid() const { return grid_; }
     QPushButton* ok_button() const { return ok_; }
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QTableWidget* grid_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
 
-class TfeffaceB : public QDialog {
+class TfeffaceB : public ModelDialog {
     Q_OBJECT
 public:
     explicit TfeffaceB(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -97,16 +85,10 @@ public:
     QLineEdit* to_field() const { return to_; }
     QPushButton* ok_button() const { return ok_; }
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QTableWidget* grid_ = nullptr;
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;

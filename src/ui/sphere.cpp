@@ -25,12 +25,8 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 } // namespace
 
 Tfsphere::Tfsphere(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    if (!messages_) {
-        own_messages_ = std::make_unique<QtMessages>(this);
-        messages_ = own_messages_.get();
-    }
     setWindowTitle(QStringLiteral("Definition of the sphere of enclosure"));
 
     // The heading is shared with the box dialog, box in its wording included.
@@ -66,12 +62,7 @@ Tfsphere::Tfsphere(StructureModel& model, Messages* messages, QWidget* parent)
 
 Tfsphere::~Tfsphere() = default;
 
-void Tfsphere::showEvent(QShowEvent* event)
-{
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) initialise();
-    QDialog::showEvent(event);
-}
+void Tfsphere::refill() { initialise(); }
 
 void Tfsphere::initialise()
 {

@@ -16,10 +16,10 @@
 //   annule()            Cancel: sphere option flag set to 0, Rejected.
 //   signal model_changed()  emitted whenever a field was stored.
 
-#include <QDialog>
 #include <array>
 #include <memory>
 
+#include "ui/model_dialog.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -30,7 +30,7 @@ class QRadioButton;
 
 namespace kestro {
 
-class Tfsphere : public QDialog {
+class Tfsphere : public ModelDialog {
     Q_OBJECT
 public:
     explicit Tfsphere(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -53,16 +53,10 @@ public:
     // always leaves its option switched off.
     void reject() override;
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QListWidget* atoms_ = nullptr;
     QLineEdit* radius_ = nullptr;
     std::array<QLineEdit*, 3> centre_{};

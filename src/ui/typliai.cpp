@@ -27,12 +27,8 @@ QTableWidgetItem* fixed_item(const std::string& text)
 } // namespace
 
 Tftypliai::Tftypliai(StructureModel& model, Messages* messages, QWidget* parent)
-    : QDialog(parent), model_(model), messages_(messages)
+    : ModelDialog(model, messages, parent)
 {
-    if (!messages_) {
-        own_messages_ = std::make_unique<QtMessages>(this);
-        messages_ = own_messages_.get();
-    }
     setWindowTitle(QStringLiteral("Modif the bond lengths"));
 
     grid_ = new QTableWidget(this);
@@ -55,12 +51,7 @@ Tftypliai::Tftypliai(StructureModel& model, Messages* messages, QWidget* parent)
 
 Tftypliai::~Tftypliai() = default;
 
-void Tftypliai::showEvent(QShowEvent* event)
-{
-    // Spontaneous shows (a window restored) keep what is being typed.
-    if (!event->spontaneous()) initialisation();
-    QDialog::showEvent(event);
-}
+void Tftypliai::refill() { initialisation(); }
 
 void Tftypliai::initialisation()
 {

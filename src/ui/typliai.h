@@ -11,9 +11,9 @@
 //   grid()            the grid, for the main window's tests and this one's.
 //   signal model_changed()  emitted after sortie() stored lengths.
 
-#include <QDialog>
 #include <memory>
 
+#include "ui/model_dialog.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -22,7 +22,7 @@ class QTableWidget;
 
 namespace kestro {
 
-class Tftypliai : public QDialog {
+class Tftypliai : public ModelDialog {
     Q_OBJECT
 public:
     explicit Tftypliai(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
@@ -34,16 +34,10 @@ public:
     QTableWidget* grid() const { return grid_; }
     QPushButton* ok_button() const { return ok_; }
 
-signals:
-    void model_changed();
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    StructureModel& model_;
-    std::unique_ptr<Messages> own_messages_;
-    Messages* messages_;
     QTableWidget* grid_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
