@@ -84,14 +84,6 @@ struct GroupState {
     }
 };
 
-void rebuild_texts(StructureModel& model)
-{
-    for (int i = 1; i <= model.operators.count(); ++i) {
-        model.operator_texts[i] = operator_text(model.operators[i]);
-        model.selected[i] = 0;
-    }
-}
-
 // The common end of both choices: identity selected, grid filled, the
 // generation option applied again, grid read back, bonds searched.
 void finish_choice(StructureModel& model, OperatorGrid& grid, int option_item, Messages& messages)
@@ -127,6 +119,82 @@ bool add_setting_centring(StructureModel& model, const std::string& symbol)
 constexpr const char* TooManyOperators = "Too many symmetry operators";
 
 } // namespace
+
+std::string compact_symbol(std::string_view symbol)
+{
+    std::string out;
+    for (char ch : symbol)
+        if (ch != ' ' && ch != '\t' && ch != '\'' && ch != '"' && ch != '\r' && ch != '\n') out += ch;
+    return to_upper(out);
+}
+
+bool positions_of_symbol(StructureModel& model, const std::string& symbol)
+{
+    const std::string wanted = trim(symbol);
+    if (compact_symbol(wanted).empty()) return false;
+    const GroupState before(model);
+    const std::string system = model.system_code;
+    try {
+        // The standard lists: the cell's own system first.
+        std::vector<std::string> codes{trim(system)};
+        for (const char* code : {"CUBI", "TETR", "ORTH", "HEXA", "RHOM", "MONO", "TRIC"})
+            if (code != codes.front()) codes.emplace_back(code);
+        bool found = false;
+        for (const std::string& code : codes) {
+            if (code.empty()) continue;
+            model.system_code = code;
+            model.space_group = wanted;
+            if (read_standard_group(model)) {
+                found = true;
+                break;
+            }
+        }
+        model.system_code = system;
+        if (found) {
+            model.lattice_letter = first_char(model.space_group);
+            if (model.centro_flag > 0 && !add_inversion(model)) throw IoError(TooManyOperators);
+            if (!add_centring(model)) throw IoError(TooManyOperators);
+        } else {
+            // The settings (full symbols, origin choices, axes of R groups).
+            const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
+            const std::string path = in_directory(directory, "scfs.dat");
+            const std::string compact = compact_symbol(wanted);
+            std::array<int, 16> chars{};
+            chars.fill(32);
+            for (std::size_t k = 0; k < compact.size() && k < chars.size(); ++k)
+                chars[k] = static_cast<unsigned char>(compact[k]);
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+            const int status = miraldo_positions_to(chars.data(), directory.c_str());
+            if (status == 1) {
+                before.restore(model);
+                return false;
+            }
+            if (status != 0) throw IoError("Cannot write " + path);
+            read_scfs_file(model, path);
+            std::filesystem::remove(path, ignored);
+            model.space_group = wanted;
+            model.lattice_letter = first_char(compact);
+            model.listed_operator_count = model.operators.count();
+            // The list holds the inversion already when the group has it.
+            model.centro_flag = -1;
+            for (const SymmetryOperator& op : model.operators) {
+                bool inversion = true;
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c)
+                        if (op.rows[r][c] != (r == c ? -1.0 : 0.0)) inversion = false;
+                if (inversion) model.centro_flag = 1;
+            }
+            if (!add_setting_centring(model, compact)) throw IoError(TooManyOperators);
+        }
+    } catch (...) {
+        model.system_code = system;
+        before.restore(model);
+        throw;
+    }
+    rebuild_operator_texts(model);
+    return true;
+}
 
 bool miraldo_range(const std::string& system_code, int& first, int& last)
 {
@@ -198,11 +266,12 @@ bool read_standard_group(StructureModel& model)
 {
     const std::string path = pos_file(model);
     const std::vector<std::string> lines = read_lines(path);
-    const std::string symbol = trim(model.space_group);
+    const std::string symbol = compact_symbol(model.space_group);
     if (symbol.empty()) return false;
     std::size_t i = 0;
-    while (i < lines.size() && trim_right(lines[i]) != symbol) ++i;
+    while (i < lines.size() && compact_symbol(lines[i]) != symbol) ++i;
     if (i >= lines.size()) return false;
+    const std::string spelling = trim(lines[i]);
     ++i;
     const int centro = read_integer_line(lines, i++, path);
     const int n = read_integer_line(lines, i++, path);
@@ -227,6 +296,7 @@ bool read_standard_group(StructureModel& model)
         operators.push(op);
         texts[static_cast<std::size_t>(k)] = FixedText<24>(text);
     }
+    model.space_group = spelling;
     model.centro_flag = centro;
     model.operators = operators;
     for (int k = 1; k <= n; ++k) model.operator_texts[k] = texts[static_cast<std::size_t>(k - 1)];
@@ -253,7 +323,7 @@ bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid
         messages.show(error.what());
         return false;
     }
-    rebuild_texts(model);
+    rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
     return true;
 }
@@ -285,7 +355,7 @@ bool click_groupe_miraldo(StructureModel& model, const std::string& item, Operat
         messages.show(error.what());
         return false;
     }
-    rebuild_texts(model);
+    rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
     return true;
 }
@@ -349,7 +419,7 @@ bool symbol_from_number(StructureModel& model, int number)
         before.restore(model);
         throw;
     }
-    rebuild_texts(model);
+    rebuild_operator_texts(model);
     return true;
 }
 

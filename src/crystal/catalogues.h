@@ -7,6 +7,7 @@
 // integer line throws IoError naming the file and the line.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "crystal/operators.h"
@@ -14,6 +15,21 @@
 #include "model/structure_model.h"
 
 namespace kestro {
+
+// A space-group symbol as the catalogues are searched: blanks and quotes
+// removed, upper case ("P 21/C" and "p21/c" give "P21/C").
+std::string compact_symbol(std::string_view symbol);
+
+// The equivalent positions of a symbol read from a structure file ("P 21/c",
+// "P 1 21/n 1", "R -3 :H", in any case): the standard list whose symbol
+// matches it without regard to case and blanks (the list of
+// model.system_code first, then the other systems' lists), else the settings
+// the miraldo library knows. Fills the full list with inversion and centring
+// and every text, centro_flag, listed_operator_count, lattice_letter, and
+// model.space_group in the catalogue's spelling; no operator is selected.
+// False when no catalogue knows the symbol (nothing changed). IoError for a
+// missing or malformed catalogue.
+bool positions_of_symbol(StructureModel& model, const std::string& symbol);
 
 // Lines of spgr.dat for each system, 1-based and inclusive: TRIC 1-18,
 // MONO 19-178, ORTH 179-370, TETR 371-480, RHOM 481-525, HEXA 526-557,

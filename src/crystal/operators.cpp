@@ -176,6 +176,14 @@ std::string operator_text(SymmetryOperator& op)
     return text;
 }
 
+void rebuild_operator_texts(StructureModel& model)
+{
+    for (int i = 1; i <= model.operators.count(); ++i) {
+        model.operator_texts[i] = operator_text(model.operators[i]);
+        model.selected[i] = 0;
+    }
+}
+
 bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b, double tolerance)
 {
     for (std::size_t k = 0; k < a.rows.size(); ++k) {

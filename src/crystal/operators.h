@@ -29,6 +29,10 @@ std::string format_operator_row(std::array<double, 4>& row);
 // the reduced translations back into op, as format_operator_row does.
 std::string operator_text(SymmetryOperator& op);
 
+// Every operator of the full list gets its text (operator_text) and an
+// unselected mark.
+void rebuild_operator_texts(StructureModel& model);
+
 // Coefficients equal exactly, translations equal modulo 1 within tolerance.
 bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b, double tolerance = 1e-4);
 

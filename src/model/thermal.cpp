@@ -13,6 +13,15 @@ Thermal6 reciprocal_products(const CrystalCell& cell)
 
 } // namespace
 
+double equivalent_u(const CrystalCell& cell, const Thermal6& u)
+{
+    const CellMetric& m = cell.metric;
+    const double a = cell.a * cell.a_star, b = cell.b * cell.b_star, c = cell.c * cell.c_star;
+    return (u[0] * a * a + u[1] * b * b + u[2] * c * c + 2 * u[3] * a * b * m.cos_gamma +
+            2 * u[4] * a * c * m.cos_beta + 2 * u[5] * b * c * m.cos_alpha) /
+           3.0;
+}
+
 Thermal6 to_uij(ThermalExpression shown_as, const Thermal6& shown, const CrystalCell& cell)
 {
     Thermal6 u = shown;

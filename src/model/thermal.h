@@ -23,6 +23,11 @@ Thermal6 to_uij(ThermalExpression shown_as, const Thermal6& shown, const Crystal
 // From Uij to the values shown in the chosen expression.
 Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const CrystalCell& cell);
 
+// The isotropic equivalent of Uij, Ueq = 1/3 sum U_ij a*_i a*_j (a_i . a_j)
+// (Fischer & Tillmanns, Acta Cryst. C44 (1988) 775); needs the reciprocal
+// lengths that cell_metric computes.
+double equivalent_u(const CrystalCell& cell, const Thermal6& uij);
+
 // R S R^T of a symmetric tensor held as 11 22 33 12 13 23: the
 // displacement tensor of an atom carried through the rotation part R of a
 // symmetry operator.

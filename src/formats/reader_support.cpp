@@ -1,0 +1,70 @@
+#include "formats/reader_support.h"
+
+#include <cctype>
+
+#include "crystal/operators.h"
+#include "model/labels.h"
+#include "model/numbers.h"
+#include "model/text.h"
+
+namespace kestro {
+
+int number_error_position(std::string_view token)
+{
+    if (parse_real(token)) return 0;
+    // The longest prefix that reads as a number tells where reading stopped.
+    for (std::size_t n = token.size(); n > 0; --n) {
+        const std::string_view head = token.substr(0, n);
+        if (parse_real(head)) return static_cast<int>(n) + 1;
+    }
+    // A sign or a point alone is a start that went wrong one place later.
+    const char first = token.empty() ? '\0' : token.front();
+    if ((first == '-' || first == '+' || first == '.') && token.size() > 1) return 2;
+    return 1;
+}
+
+NumberList decode_number_list(std::string_view text)
+{
+    NumberList out;
+    const std::string line = replace_all(trim(text), ",", " ");
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const std::size_t start = line.find_first_not_of(" \t", at);
+        if (start == std::string::npos) break;
+        std::size_t end = line.find_first_of(" \t", start);
+        if (end == std::string::npos) end = line.size();
+        const std::string_view token = std::string_view(line).substr(start, end - start);
+        const auto value = parse_real(token);
+        if (out.count < NumberList::capacity) out.values[static_cast<std::size_t>(out.count)] = value.value_or(0.0);
+        ++out.count;
+        out.error_position = value ? 0 : number_error_position(token);
+        at = end;
+    }
+    return out;
+}
+
+FixedText<4> stored_label(std::string_view text) { return FixedText<4>(space_label(to_upper(trim(text)))); }
+
+void select_first_operator_only(StructureModel& model)
+{
+    for (int i = 1; i <= model.operators.count(); ++i) model.selected[i] = 0;
+    model.selected_operators.clear();
+    if (model.operators.empty()) return;
+    model.selected[1] = 1;
+    model.selected_operators.push(model.operators[1]);
+}
+
+bool complete_operator_list(StructureModel& model, Messages& messages)
+{
+    const Table<SymmetryOperator, MaxOperators> before = model.operators;
+    const int centring_before = model.centring_count;
+    if ((model.centro_flag > 0 && !add_inversion(model)) || !add_centring(model)) {
+        model.operators = before;
+        model.centring_count = centring_before;
+        messages.show("Too many symmetry operators");
+        return false;
+    }
+    return true;
+}
+
+} // namespace kestro

@@ -1,0 +1,51 @@
+#pragma once
+// What the readers of foreign structure files (SHELX, CIF, PowderCell,
+// Lazy Pulverix) share: the blank-separated number list with the position
+// of its first bad character, the label rule, and the end of every load.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/fixed_text.h"
+#include "model/messages.h"
+#include "model/structure_model.h"
+
+namespace kestro {
+
+// The numbers of one line: commas count as blanks. Every token is counted;
+// the first 11 are kept. error_position is that of the last token: 0 when it
+// is a whole number, else the 1-based position of its first character that
+// does not fit a number (1 when the token does not start like one). A token
+// that is not a number gives 0.
+struct NumberList {
+    static constexpr int capacity = 11;
+    std::array<double, capacity> values{};
+    int count = 0;
+    int error_position = 0;
+
+    // Value k, 1-based; 0 past the count or the capacity.
+    double operator[](int k) const
+    {
+        return k >= 1 && k <= capacity ? values[static_cast<std::size_t>(k - 1)] : 0.0;
+    }
+};
+NumberList decode_number_list(std::string_view text);
+
+// Error position of one token read as a decimal number (0: it is one).
+int number_error_position(std::string_view token);
+
+// The stored form of a label read from a file: trimmed, upper case, a blank
+// before a digit in second place ('C1' gives 'C 1'), at most 4 characters.
+FixedText<4> stored_label(std::string_view text);
+
+// Only the first operator of the full list selected, and it alone in the
+// selected list.
+void select_first_operator_only(StructureModel& model);
+
+// Inversion when the structure is centrosymmetric (centro_flag > 0), then
+// the centring of model.lattice_letter. False, and a message shown, when the
+// completed list would pass 192 operators (the list is then as read).
+bool complete_operator_list(StructureModel& model, Messages& messages);
+
+} // namespace kestro

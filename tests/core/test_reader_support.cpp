@@ -1,0 +1,109 @@
+// What the foreign-format readers share: the number list of a line, the
+// label rule, the lookup of a symbol's positions and the isotropic
+// equivalent of Uij.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "crystal/catalogues.h"
+#include "crystal/oemath.h"
+#include "formats/reader_support.h"
+#include "model/thermal.h"
+#include "recording_messages.h"
+#include "temp_dir.h"
+
+using namespace kestro;
+
+TEST(ReaderNumbers, ListCountsEveryTokenAndKeepsEleven)
+{
+    const NumberList list = decode_number_list("  1.5, -2  3e1 ,4 ");
+    EXPECT_EQ(list.count, 4);
+    EXPECT_EQ(list.error_position, 0);
+    EXPECT_DOUBLE_EQ(list[1], 1.5);
+    EXPECT_DOUBLE_EQ(list[2], -2.0);
+    EXPECT_DOUBLE_EQ(list[3], 30.0);
+    EXPECT_DOUBLE_EQ(list[5], 0.0); // past the count
+    EXPECT_DOUBLE_EQ(list[0], 0.0); // outside the list
+
+    const NumberList many = decode_number_list("1 2 3 4 5 6 7 8 9 10 11 12 13");
+    EXPECT_EQ(many.count, 13);
+    EXPECT_DOUBLE_EQ(many[11], 11.0);
+    EXPECT_DOUBLE_EQ(many[12], 0.0);
+
+    EXPECT_EQ(decode_number_list("").count, 0);
+}
+
+TEST(ReaderNumbers, ErrorPositionIsThatOfTheLastToken)
+{
+    EXPECT_EQ(decode_number_list("1 2 abc").error_position, 1);
+    EXPECT_EQ(decode_number_list("1 2 0.25(3)").error_position, 5);
+    EXPECT_EQ(decode_number_list("abc 2").error_position, 0); // an earlier bad token is forgotten
+    EXPECT_DOUBLE_EQ(decode_number_list("abc 2")[1], 0.0);
+    EXPECT_EQ(number_error_position("-x"), 2);
+    EXPECT_EQ(number_error_position("=") , 1);
+    EXPECT_EQ(number_error_position("12"), 0);
+}
+
+TEST(ReaderLabels, SpacedUpperCaseFourCharacters)
+{
+    EXPECT_EQ(stored_label(" c1 ").view(), "C 1");
+    EXPECT_EQ(stored_label("C12A").view(), "C 12");
+    EXPECT_EQ(stored_label("Cl12").view(), "CL12");
+    EXPECT_EQ(stored_label("O").view(), "O");
+}
+
+TEST(ReaderSymbols, CompactFormIgnoresCaseBlanksAndQuotes)
+{
+    EXPECT_EQ(compact_symbol("'P 21/c'"), "P21/C");
+    EXPECT_EQ(compact_symbol("p 21/C\r"), compact_symbol("P21/c"));
+    EXPECT_NE(compact_symbol("P 21/c"), compact_symbol("P 21/n"));
+}
+
+TEST(ReaderSymbols, PositionsOfSymbolFromTheCatalogues)
+{
+    TempDir program;
+    auto model = std::make_unique<StructureModel>();
+    model->data_directory = KESTRO_SOURCE_DATA_DIR;
+    model->program_directory = program.path();
+
+    // Old files write the symbol in capitals with blanks.
+    ASSERT_TRUE(positions_of_symbol(*model, "P 21/C"));
+    EXPECT_EQ(model->operators.count(), 4);
+    EXPECT_EQ(model->centro_flag, 1);
+    EXPECT_EQ(model->lattice_letter, "P");
+    EXPECT_EQ(compact_symbol(model->space_group), "P21/C");
+    for (int i = 1; i <= model->operators.count(); ++i) EXPECT_EQ(model->selected[i], 0);
+
+    // A centred cubic group: 48 operators times the four F translations.
+    ASSERT_TRUE(positions_of_symbol(*model, "F m -3 m"));
+    EXPECT_EQ(model->operators.count(), 192);
+    EXPECT_EQ(model->lattice_letter, "F");
+
+    // An unknown symbol changes nothing.
+    const int before = model->operators.count();
+    EXPECT_FALSE(positions_of_symbol(*model, "Q 99"));
+    EXPECT_EQ(model->operators.count(), before);
+}
+
+TEST(ReaderThermal, EquivalentUOfIsotropicTensorIsItsValue)
+{
+    RecordingMessages messages;
+    auto model = std::make_unique<StructureModel>();
+    model->cell = CrystalCell{};
+    model->cell.a = 7.0, model->cell.b = 9.0, model->cell.c = 11.0;
+    model->cell.alpha = 90.0, model->cell.beta = 105.0, model->cell.gamma = 90.0;
+    ASSERT_TRUE(cell_metric(*model, messages));
+
+    // U_ij = U g*_ij / sqrt(g*_ii g*_jj) is isotropic in any cell: its Ueq is U.
+    const double u = 0.03;
+    const double cos_beta_star = -std::cos(105.0 * M_PI / 180.0);
+    Thermal6 iso{u, u, u, 0.0, u * cos_beta_star, 0.0};
+    EXPECT_NEAR(equivalent_u(model->cell, iso), u, 1e-7); // the degree constant of the cell metric
+
+    // Orthogonal cell: the mean of the diagonal.
+    model->cell.beta = 90.0;
+    ASSERT_TRUE(cell_metric(*model, messages));
+    EXPECT_NEAR(equivalent_u(model->cell, Thermal6{0.01, 0.02, 0.06, 0.005, 0.0, 0.0}), 0.03, 1e-7);
+}
