@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "crystal/oemath.h"
 #include "crystal/operators.h"
 #include "model/labels.h"
 #include "model/numbers.h"
@@ -44,6 +45,20 @@ NumberList decode_number_list(std::string_view text)
 }
 
 FixedText<4> stored_label(std::string_view text) { return FixedText<4>(space_label(to_upper(trim(text)))); }
+
+bool store_cell(StructureModel& model, const NumberList& values, int first, Messages& messages)
+{
+    CrystalCell& cell = model.cell;
+    cell.a = values[first];
+    cell.b = values[first + 1];
+    cell.c = values[first + 2];
+    cell.alpha = values[first + 3];
+    cell.beta = values[first + 4];
+    cell.gamma = values[first + 5];
+    if (!cell_metric(model, messages)) return false;
+    set_crystal_system(model);
+    return true;
+}
 
 void select_first_operator_only(StructureModel& model)
 {

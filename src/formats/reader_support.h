@@ -39,6 +39,12 @@ int number_error_position(std::string_view token);
 // before a digit in second place ('C1' gives 'C 1'), at most 4 characters.
 FixedText<4> stored_label(std::string_view text);
 
+// a, b, c, alpha, beta, gamma from values first to first + 5 of the list,
+// then the cell metric and the crystal system (which the catalogue lookup
+// and the R centring need). False, with the metric's message, for a cell
+// that cannot be used.
+bool store_cell(StructureModel& model, const NumberList& values, int first, Messages& messages);
+
 // Only the first operator of the full list selected, and it alone in the
 // selected list.
 void select_first_operator_only(StructureModel& model);
