@@ -351,3 +351,92 @@ void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridS
 }
 
 } // namespace kestro
+
+#include <cctype>
+
+namespace kestro {
+
+namespace {
+
+// A decimal or a fraction of two decimals ("0.5", "1/2"), starting at `at`;
+// `at` moves past it. Nothing for a zero denominator or no digits.
+std::optional<double> read_xyz_number(std::string_view text, std::size_t& at)
+{
+    const auto decimal = [&]() -> std::optional<double> {
+        const std::size_t start = at;
+        while (at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.')) ++at;
+        return parse_real(text.substr(start, at - start));
+    };
+    const std::optional<double> numerator = decimal();
+    if (!numerator) return std::nullopt;
+    if (at >= text.size() || text[at] != '/') return numerator;
+    ++at;
+    const std::optional<double> denominator = decimal();
+    if (!denominator || *denominator == 0.0) return std::nullopt;
+    return *numerator / *denominator;
+}
+
+bool read_xyz_component(std::string_view text, std::array<double, 4>& row)
+{
+    row = {0, 0, 0, 0};
+    std::size_t at = 0;
+    bool any_term = false;
+    while (at < text.size()) {
+        double sign = 1;
+        bool signed_term = false;
+        while (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+            if (text[at] == '-') sign = -sign;
+            signed_term = true;
+            ++at;
+        }
+        // Terms after the first need their sign: "x y" is not a component.
+        if ((any_term && !signed_term) || at >= text.size()) return false;
+        double factor = 1;
+        bool has_number = false;
+        if (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.') {
+            const std::optional<double> number = read_xyz_number(text, at);
+            if (!number) return false;
+            factor = *number;
+            has_number = true;
+        }
+        if (at < text.size() && text[at] == '*' && has_number) ++at;
+        const char letter =
+            at < text.size() ? static_cast<char>(std::tolower(static_cast<unsigned char>(text[at]))) : '\0';
+        if (letter == 'x' || letter == 'y' || letter == 'z') {
+            row[static_cast<std::size_t>(letter - 'x')] += sign * factor;
+            ++at;
+        } else if (has_number) {
+            row[3] += sign * factor;
+        } else {
+            return false;
+        }
+        any_term = true;
+    }
+    return any_term;
+}
+
+} // namespace
+
+std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text)
+{
+    std::string compact;
+    for (const char c : text)
+        if (c != ' ' && c != '\t' && c != '\'' && c != '"') compact += c;
+    SymmetryOperator op;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::size_t comma = compact.find(',', start);
+        if ((k < 2) != (comma != std::string::npos)) return std::nullopt;
+        const std::size_t end = k < 2 ? comma : compact.size();
+        if (!read_xyz_component(std::string_view(compact).substr(start, end - start), op.rows[k])) return std::nullopt;
+        start = end + 1;
+    }
+    const auto& m = op.rows;
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    if (std::abs(det) < 1e-6) return std::nullopt;
+    return op;
+}
+
+} // namespace kestro

@@ -93,3 +93,16 @@ void on_select_cell(GridSelection& selection, int col, int row);
 void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridSelection& selection);
 
 } // namespace kestro
+
+#include <optional>
+
+namespace kestro {
+
+// One operator as CIF and SHELX files write it: three comma-separated
+// components, each a signed sum of x, y, z and a translation, in any order
+// and case ("-x+y", "1/2-x", "x+1/2", "-Z+0.5", "y-x+1/3"); quotes and blanks
+// are ignored. Nothing for a text that is not three such components, for a
+// zero denominator, and for a rotation part that cannot be inverted.
+std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text);
+
+} // namespace kestro

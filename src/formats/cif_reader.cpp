@@ -1,0 +1,583 @@
+#include "formats/cif.h"
+
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crystal/catalogues.h"
+#include "crystal/oemath.h"
+#include "crystal/operators.h"
+#include "crystal/sorts.h"
+#include "formats/reader_support.h"
+#include "model/errors.h"
+#include "model/fields.h"
+#include "model/file_io.h"
+#include "model/numbers.h"
+#include "model/text.h"
+#include "model/thermal.h"
+
+namespace kestro {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// CIF 1.1 syntax: data blocks, items, loops, quoted strings, text fields.
+
+struct CifValue {
+    std::string text;
+    int line = 0;
+    char quote = 0; // '\'', '"' or ';' (text field); 0 when bare
+
+    // '?' and '.' written bare stand for an unknown or inapplicable value.
+    bool unknown() const { return quote == 0 && (text == "?" || text == "."); }
+};
+
+struct CifLoop {
+    std::vector<std::string> names;   // lower case: CIF data names ignore case
+    std::vector<std::string> written; // as in the file, for messages
+    std::vector<CifValue> values;   // row after row
+    int line = 0;
+
+    int column(std::string_view name) const
+    {
+        for (std::size_t k = 0; k < names.size(); ++k)
+            if (names[k] == name) return static_cast<int>(k);
+        return -1;
+    }
+    int rows() const { return static_cast<int>(values.size() / names.size()); }
+    bool complete() const { return values.size() % names.size() == 0; }
+    const CifValue& at(int row, int col) const
+    {
+        return values[static_cast<std::size_t>(row) * names.size() + static_cast<std::size_t>(col)];
+    }
+};
+
+struct CifBlock {
+    std::string name;
+    std::vector<std::pair<std::string, CifValue>> items;
+    std::vector<CifLoop> loops;
+
+    const CifValue* item(std::string_view name) const
+    {
+        for (const auto& [key, value] : items)
+            if (key == name) return &value;
+        return nullptr;
+    }
+    const CifLoop* loop_with(std::string_view name) const
+    {
+        for (const CifLoop& loop : loops)
+            if (loop.column(name) >= 0) return &loop;
+        return nullptr;
+    }
+
+    // The loop holding `name`, or, for a category written as single items
+    // (a structure of one atom), a one-row loop of the items starting with
+    // `prefix` (those starting with `excluded` left out).
+    std::optional<CifLoop> table_with(std::string_view name, std::string_view prefix,
+                                      std::string_view excluded = {}) const
+    {
+        if (const CifLoop* loop = loop_with(name)) return *loop;
+        if (item(name) == nullptr) return std::nullopt;
+        CifLoop row;
+        for (const auto& [key, value] : items) {
+            if (!key.starts_with(prefix) || (!excluded.empty() && key.starts_with(excluded))) continue;
+            if (row.line == 0) row.line = value.line;
+            row.names.push_back(key);
+            row.written.push_back(key);
+            row.values.push_back(value);
+        }
+        return row;
+    }
+};
+
+enum class TokenKind { Name, Value, Loop, Data, Save, Other };
+
+struct Token {
+    TokenKind kind = TokenKind::Value;
+    CifValue value; // the text; for Data and Save the name after the prefix; for Name lower case
+    std::string written; // a Name as in the file
+};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+void add_bare_token(std::vector<Token>& tokens, std::string text, int line)
+{
+    const std::string lower = to_lower(text);
+    Token token;
+    token.value.line = line;
+    if (text.front() == '_') {
+        token.kind = TokenKind::Name;
+        token.value.text = lower;
+        token.written = text;
+    } else if (lower == "loop_") {
+        token.kind = TokenKind::Loop;
+    } else if (lower.starts_with("data_")) {
+        token.kind = TokenKind::Data;
+        token.value.text = text.substr(5);
+    } else if (lower.starts_with("save_")) {
+        token.kind = TokenKind::Save;
+        token.value.text = text.substr(5);
+    } else if (lower == "global_" || lower == "stop_") {
+        token.kind = TokenKind::Other;
+    } else {
+        token.value.text = std::move(text);
+    }
+    tokens.push_back(std::move(token));
+}
+
+std::vector<Token> tokenize(const std::vector<std::string>& lines)
+{
+    std::vector<Token> tokens;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int line_number = static_cast<int>(i) + 1;
+        std::string_view line = lines[i];
+        if (line.starts_with(';')) {
+            // A text field runs to the next line that starts with ';'.
+            Token field;
+            field.value = {std::string(line.substr(1)), line_number, ';'};
+            std::size_t j = i + 1;
+            while (j < lines.size() && !lines[j].starts_with(';')) field.value.text += "\n" + lines[j++];
+            tokens.push_back(std::move(field));
+            if (j >= lines.size()) break;
+            i = j;
+            line_number = static_cast<int>(i) + 1;
+            line = std::string_view(lines[i]).substr(1);
+        }
+        std::size_t at = 0;
+        while (at < line.size()) {
+            if (is_blank(line[at])) {
+                ++at;
+                continue;
+            }
+            if (line[at] == '#') break;
+            const char c = line[at];
+            if (c == '\'' || c == '"') {
+                // A quote closes only when a blank or the end of the line follows it.
+                std::size_t end = at + 1;
+                while (end < line.size() && !(line[end] == c && (end + 1 == line.size() || is_blank(line[end + 1]))))
+                    ++end;
+                Token token;
+                token.value = {std::string(line.substr(at + 1, end - at - 1)), line_number, c};
+                tokens.push_back(std::move(token));
+                at = end + 1;
+                continue;
+            }
+            std::size_t end = at;
+            while (end < line.size() && !is_blank(line[end])) ++end;
+            add_bare_token(tokens, std::string(line.substr(at, end - at)), line_number);
+            at = end;
+        }
+    }
+    return tokens;
+}
+
+// Blocks in file order. Save frames are skipped; data before the first
+// data_ (a header some writers leave out) form a block without a name.
+std::vector<CifBlock> parse_blocks(const std::vector<Token>& tokens)
+{
+    std::vector<CifBlock> blocks;
+    const auto current = [&blocks]() -> CifBlock& {
+        if (blocks.empty()) blocks.emplace_back();
+        return blocks.back();
+    };
+    std::size_t k = 0;
+    const auto is = [&](TokenKind kind) { return k < tokens.size() && tokens[k].kind == kind; };
+    while (k < tokens.size()) {
+        const Token& token = tokens[k];
+        if (token.kind == TokenKind::Data) {
+            blocks.emplace_back();
+            blocks.back().name = token.value.text;
+            ++k;
+        } else if (token.kind == TokenKind::Save && !token.value.text.empty()) {
+            for (++k; k < tokens.size() && !(tokens[k].kind == TokenKind::Save && tokens[k].value.text.empty());) ++k;
+            ++k;
+        } else if (token.kind == TokenKind::Loop) {
+            CifLoop loop;
+            loop.line = token.value.line;
+            for (++k; is(TokenKind::Name); ++k) {
+                loop.names.push_back(tokens[k].value.text);
+                loop.written.push_back(tokens[k].written);
+            }
+            for (; is(TokenKind::Value); ++k) loop.values.push_back(tokens[k].value);
+            if (!loop.names.empty()) current().loops.push_back(std::move(loop));
+        } else if (token.kind == TokenKind::Name) {
+            ++k;
+            if (is(TokenKind::Value)) {
+                current().items.emplace_back(token.value.text, tokens[k].value);
+                ++k;
+            }
+        } else {
+            ++k;
+        }
+    }
+    return blocks;
+}
+
+// ---------------------------------------------------------------------------
+// Values.
+
+// A number as CIFs write it: the standard uncertainty in parentheses is
+// dropped ('0.2345(3)'), and a fraction '1/3' is read as such (a zero
+// denominator gives 0).
+std::optional<double> cif_number(std::string_view text)
+{
+    std::string value = trim(text.substr(0, text.find('(')));
+    const std::size_t slash = value.find('/');
+    if (slash == std::string::npos) return parse_real(value);
+    const auto numerator = parse_real(trim(std::string_view(value).substr(0, slash)));
+    const auto denominator = parse_real(trim(std::string_view(value).substr(slash + 1)));
+    if (!numerator || !denominator) return std::nullopt;
+    return *denominator == 0.0 ? 0.0 : *numerator / *denominator;
+}
+
+// Labels keep their text: only the parentheses go ('C(11)' gives 'C11').
+std::string label_key(std::string_view label)
+{
+    std::string out;
+    for (const char c : trim(label))
+        if (c != '(' && c != ')') out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string without(std::string_view text, std::string_view removed)
+{
+    std::string out;
+    for (const char c : text)
+        if (removed.find(c) == std::string_view::npos) out += c;
+    return out;
+}
+
+// Aliases of one data name, the current (DDL2-style) name first.
+constexpr std::array<std::string_view, 2> OperatorNames{"_space_group_symop_operation_xyz",
+                                                        "_symmetry_equiv_pos_as_xyz"};
+constexpr std::array<std::string_view, 2> SymbolNames{"_space_group_name_h-m_alt", "_symmetry_space_group_name_h-m"};
+constexpr std::array<std::string_view, 2> NumberNames{"_space_group_it_number", "_symmetry_int_tables_number"};
+constexpr std::array<std::string_view, 2> TitleNames{"_chemical_formula_moiety", "_chemical_formula_sum"};
+
+// Model order 11 22 33 12 13 23.
+constexpr std::array<std::string_view, 6> AnisoSuffixes{"11", "22", "33", "12", "13", "23"};
+
+// ---------------------------------------------------------------------------
+// The reader.
+
+class CifReader {
+public:
+    CifReader(StructureModel& model, Messages& messages)
+        : model_(model), messages_(messages), file_(base_name(model.source_file_name))
+    {
+    }
+
+    bool read()
+    {
+        const std::string bytes = read_file_bytes(model_.source_file_name);
+        const std::vector<CifBlock> blocks = parse_blocks(tokenize(split_lines(bytes)));
+        const CifBlock* block = nullptr;
+        for (const CifBlock& candidate : blocks) {
+            if (candidate.loop_with("_atom_site_fract_x") || candidate.item("_atom_site_fract_x")) {
+                block = &candidate;
+                break;
+            }
+        }
+        if (block == nullptr) return refuse("Kestro cannot find any atoms site");
+        read_title(*block);
+        if (!read_cell(*block) || !read_symmetry(*block) || !read_atom_sites(*block) || !read_aniso(*block))
+            return false;
+        write_atoms_summary();
+        select_first_operator_only(model_);
+        if (!build_bond_sorts(model_, messages_)) return false;
+        model_.edit.data_changed = 1;
+        return true;
+    }
+
+    // "Cifout.txt", as far as the file was read.
+    void write_summary()
+    {
+        const std::filesystem::path directory(model_.program_directory.empty() ? std::string(".")
+                                                                               : model_.program_directory);
+        const std::string path = (directory / "Cifout.txt").string();
+        try {
+            write_file_atomically(path, summary_);
+        } catch (const IoError& error) {
+            messages_.show(std::string("Cifout.txt not written: ") + error.what());
+        }
+    }
+
+private:
+    bool refuse(const std::string& text)
+    {
+        messages_.show(text);
+        return false;
+    }
+    std::string at_line(int line) const { return file_ + " line " + std::to_string(line); }
+    void add(const std::string& line) { summary_ += line + "\r\n"; }
+
+    // The first formula given: blanks removed, quotes kept as written.
+    void read_title(const CifBlock& block)
+    {
+        model_.title.clear();
+        for (const auto& [name, value] : block.items) {
+            if (value.unknown() || (name != TitleNames[0] && name != TitleNames[1])) continue;
+            std::string title = value.text;
+            if (value.quote == '\'' || value.quote == '"') title = value.quote + title + value.quote;
+            model_.title = without(title, " \t\n");
+            break;
+        }
+        add("Title:");
+        add(model_.title);
+        add("");
+    }
+
+    bool read_cell(const CifBlock& block)
+    {
+        struct CellEntry {
+            std::string_view name;
+            double CrystalCell::*field;
+            bool angle;
+        };
+        static constexpr std::array<CellEntry, 6> entries{{
+            {"_cell_length_a", &CrystalCell::a, false},
+            {"_cell_length_b", &CrystalCell::b, false},
+            {"_cell_length_c", &CrystalCell::c, false},
+            {"_cell_angle_alpha", &CrystalCell::alpha, true},
+            {"_cell_angle_beta", &CrystalCell::beta, true},
+            {"_cell_angle_gamma", &CrystalCell::gamma, true},
+        }};
+        model_.cell = CrystalCell{};
+        for (const CellEntry& entry : entries) {
+            const CifValue* value = block.item(entry.name);
+            // An angle not given, or given as unknown, is 90 degrees (the
+            // default of the CIF core dictionary).
+            if (value == nullptr || value->unknown()) {
+                if (!entry.angle) return refuse("Cell error: " + file_ + " gives no " + std::string(entry.name));
+                model_.cell.*entry.field = 90.0;
+                continue;
+            }
+            const std::optional<double> number = cif_number(value->text);
+            if (!number)
+                return refuse("Cell error: " + at_line(value->line) + ": " + std::string(entry.name) + " '" +
+                              value->text + "' is not a number");
+            model_.cell.*entry.field = *number;
+        }
+        const CrystalCell& cell = model_.cell;
+        add("Cell parameters:");
+        add(fmt_real(cell.a, 8, 4) + fmt_real(cell.b, 8, 4) + fmt_real(cell.c, 8, 4) + fmt_real(cell.alpha, 8, 2) +
+            fmt_real(cell.beta, 8, 2) + fmt_real(cell.gamma, 8, 2));
+        add("");
+        if (!cell_metric(model_, messages_)) return false;
+        set_crystal_system(model_);
+        return true;
+    }
+
+    bool read_symmetry(const CifBlock& block)
+    {
+        std::string symbol;
+        for (const std::string_view name : SymbolNames) {
+            const CifValue* value = block.item(name);
+            if (value == nullptr || value->unknown()) continue;
+            symbol = without(value->text, " \t'\"");
+            if (!symbol.empty()) break;
+        }
+        model_.space_group = symbol;
+        model_.lattice_letter = symbol.empty() ? std::string() : to_upper(symbol.substr(0, 1));
+        model_.centro_flag = 0;
+
+        std::optional<CifLoop> table;
+        int column = -1;
+        for (const std::string_view name : OperatorNames) {
+            table = block.table_with(name, name);
+            if (table) {
+                column = table->column(name);
+                break;
+            }
+        }
+        if (table) {
+            if (!read_operators(*table, column)) return false;
+        } else if (!positions_without_operators(block, symbol)) {
+            return refuse("Kestro cannot find symmetry operators or Space group");
+        }
+
+        if (!symbol.empty()) {
+            add("Space group:");
+            add(symbol);
+            add("");
+        }
+        add("Equivalent positions:");
+        for (int i = 1; i <= model_.operators.count(); ++i) add(model_.operator_texts[i].str());
+        add("");
+        return true;
+    }
+
+    // The list as the file gives it, taken as complete.
+    bool read_operators(const CifLoop& table, int column)
+    {
+        if (!table.complete()) return incomplete_loop(table);
+        const int n = table.rows();
+        if (n > MaxOperators)
+            return refuse(file_ + ": " + std::to_string(n) + " symmetry operators listed, at most " +
+                          std::to_string(MaxOperators) + " can be loaded");
+        model_.operators.clear();
+        for (int row = 0; row < n; ++row) {
+            const CifValue& value = table.at(row, column);
+            const std::optional<SymmetryOperator> op =
+                value.unknown() ? std::nullopt : parse_operator_xyz(value.text);
+            if (!op) return refuse(at_line(value.line) + ": the symmetry operator '" + value.text + "' cannot be read");
+            model_.operators.push(*op);
+            model_.operator_texts[row + 1] = without(value.text, " \t'\"");
+        }
+        model_.listed_operator_count = n;
+        return true;
+    }
+
+    // No operator loop: the catalogue positions of the symbol, else of the
+    // International Tables number.
+    bool positions_without_operators(const CifBlock& block, const std::string& symbol)
+    {
+        if (!symbol.empty() && positions_of_symbol(model_, symbol)) return true;
+        if (!symbol.empty()) return false;
+        for (const std::string_view name : NumberNames) {
+            const CifValue* value = block.item(name);
+            if (value == nullptr || value->unknown()) continue;
+            const std::optional<long long> number = parse_integer(value->text);
+            if (number && *number >= 1 && *number <= 230 && symbol_from_number(model_, static_cast<int>(*number)))
+                return true;
+        }
+        return false;
+    }
+
+    bool incomplete_loop(const CifLoop& loop)
+    {
+        return refuse(at_line(loop.line) + ": the loop ends inside a row (" + std::to_string(loop.values.size()) +
+                      " values for " + std::to_string(loop.names.size()) + " data names)");
+    }
+
+    // A number of a loop cell; an unknown value gives `unknown` when one is
+    // allowed, else the file is refused.
+    bool loop_number(const CifLoop& loop, int row, int col, const std::string& atom, std::optional<double> unknown,
+                     double& out)
+    {
+        const CifValue& value = loop.at(row, col);
+        if (value.unknown() && unknown) {
+            out = *unknown;
+            return true;
+        }
+        const std::optional<double> number = value.unknown() ? std::nullopt : cif_number(value.text);
+        if (!number)
+            return refuse(at_line(value.line) + ": " + loop.written[static_cast<std::size_t>(col)] + " '" + value.text +
+                          "' of atom " + atom + " is not a number");
+        out = *number;
+        return true;
+    }
+
+    bool read_atom_sites(const CifBlock& block)
+    {
+        model_.asym.clear();
+        keys_.clear();
+        const std::optional<CifLoop> table = block.table_with("_atom_site_fract_x", "_atom_site_", "_atom_site_aniso_");
+        if (!table) return refuse("Kestro cannot find any atoms site");
+        if (!table->complete()) return incomplete_loop(*table);
+        const int label = table->column("_atom_site_label");
+        const std::array<int, 3> xyz{table->column("_atom_site_fract_x"), table->column("_atom_site_fract_y"),
+                                     table->column("_atom_site_fract_z")};
+        for (const auto& [col, name] : {std::pair{label, "_atom_site_label"}, std::pair{xyz[1], "_atom_site_fract_y"},
+                                        std::pair{xyz[2], "_atom_site_fract_z"}})
+            if (col < 0) return refuse(at_line(table->line) + ": the atom sites have no " + name + " column");
+        // U is preferred; B = 8 pi^2 U.
+        int u_column = table->column("_atom_site_u_iso_or_equiv");
+        double u_factor = 1.0;
+        if (u_column < 0 && (u_column = table->column("_atom_site_b_iso_or_equiv")) >= 0)
+            u_factor = 1.0 / EightPiSquared;
+
+        const int rows = table->rows();
+        if (rows == 0) return refuse("Kestro cannot find any atoms site");
+        for (int row = 0; row < rows && !model_.asym.full(); ++row) {
+            const CifValue& name = table->at(row, label);
+            const std::string key = label_key(name.text);
+            if (name.unknown() || key.empty()) return refuse(at_line(name.line) + ": an atom site has no label");
+            AtomRecord atom;
+            atom.label = stored_label(key);
+            for (std::size_t k = 0; k < 3; ++k)
+                if (!loop_number(*table, row, xyz[k], name.text, std::nullopt, atom.xyz[k])) return false;
+            if (u_column >= 0) {
+                if (!loop_number(*table, row, u_column, name.text, 0.0, atom.thermal[0])) return false;
+                atom.thermal[0] *= u_factor;
+            }
+            atom.isotropic = 1;
+            model_.asym.push(atom);
+            keys_.push_back(key);
+        }
+        if (rows > MaxAsymAtoms) messages_.show("The number of atoms is > 1000!");
+        return true;
+    }
+
+    // Rows are matched to the atom sites by the whole label, so that 'C11A'
+    // and 'C11B' stay apart although both are stored as 'C 11'.
+    bool read_aniso(const CifBlock& block)
+    {
+        const std::optional<CifLoop> table = block.table_with("_atom_site_aniso_label", "_atom_site_aniso_");
+        if (!table) return true;
+        if (!table->complete()) return incomplete_loop(*table);
+        const int label = table->column("_atom_site_aniso_label");
+        std::array<int, 6> columns{};
+        std::array<double, 6> factors{};
+        for (std::size_t k = 0; k < 6; ++k) {
+            const std::string suffix(AnisoSuffixes[k]);
+            columns[k] = table->column("_atom_site_aniso_u_" + suffix);
+            factors[k] = 1.0;
+            if (columns[k] < 0 && (columns[k] = table->column("_atom_site_aniso_b_" + suffix)) >= 0)
+                factors[k] = 1.0 / EightPiSquared;
+        }
+        for (int row = 0; row < table->rows(); ++row) {
+            const CifValue& name = table->at(row, label);
+            const std::string key = label_key(name.text);
+            std::array<std::optional<double>, 6> values{};
+            for (std::size_t k = 0; k < 6; ++k) {
+                if (columns[k] < 0 || table->at(row, columns[k]).unknown()) continue;
+                double value = 0;
+                if (!loop_number(*table, row, columns[k], name.text, std::nullopt, value)) return false;
+                values[k] = value * factors[k];
+            }
+            for (std::size_t i = 0; i < keys_.size(); ++i) {
+                if (keys_[i] != key) continue;
+                AtomRecord& atom = model_.asym[static_cast<int>(i) + 1];
+                for (std::size_t k = 0; k < 6; ++k)
+                    if (values[k]) atom.thermal[k] = *values[k];
+            }
+        }
+        return true;
+    }
+
+    void write_atoms_summary()
+    {
+        add("Asymetric unit contents");
+        for (const AtomRecord& atom : model_.asym) {
+            add(fill_to(atom.label.view(), 4) + fmt_real(atom.xyz[0], 10, 5) + fmt_real(atom.xyz[1], 10, 5) +
+                fmt_real(atom.xyz[2], 10, 5));
+            std::string thermal = "    ";
+            for (const double u : atom.thermal) thermal += fmt_real(u, 10, 5);
+            add(thermal);
+        }
+        add("");
+    }
+
+    StructureModel& model_;
+    Messages& messages_;
+    std::string file_;
+    std::string summary_;
+    std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
+};
+
+} // namespace
+
+bool read_cif(StructureModel& model, Messages& messages)
+{
+    CifReader reader(model, messages);
+    const bool loaded = reader.read();
+    reader.write_summary();
+    return loaded;
+}
+
+} // namespace kestro

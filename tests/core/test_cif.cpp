@@ -1,0 +1,408 @@
+// The CIF reader: the operator text parser, the CIF syntax (quotes, text
+// fields, loops, blocks), the values and labels, the anisotropic loop,
+// the refusals, the summary file, and the real files of the shared corpus
+// against an independent reader (gemmi).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "crystal/operators.h"
+#include "formats/cif.h"
+#include "formats/reader_support.h"
+#include "model/file_io.h"
+#include "model/thermal.h"
+#include "recording_messages.h"
+#include "temp_dir.h"
+
+#ifdef KESTRO_HAVE_JSON
+#include <fstream>
+#include <nlohmann/json.hpp>
+#endif
+
+using namespace kestro;
+
+namespace {
+
+// A CIF read as the load command reads it: reset model, catalogues and
+// radii from the source tree, the summary written beside the file.
+struct CifLoad {
+    TempDir dir;
+    RecordingMessages messages;
+    std::unique_ptr<StructureModel> model = std::make_unique<StructureModel>();
+    bool loaded = false;
+
+    explicit CifLoad(const std::string& text, const std::string& name = "test.cif")
+    {
+        model->data_directory = KESTRO_SOURCE_DATA_DIR;
+        model->program_directory = dir.path();
+        model->source_file_name = dir.write(name, text);
+        loaded = read_cif(*model, messages);
+    }
+    const AtomRecord& atom(int i) const { return model->asym[i]; }
+};
+
+const std::string Cell = R"(_cell_length_a 10.0
+_cell_length_b 11.0
+_cell_length_c 12.0
+_cell_angle_alpha 90
+_cell_angle_beta 100.0
+_cell_angle_gamma 90
+)";
+
+const std::string P21c = R"(loop_
+_symmetry_equiv_pos_as_xyz
+'x, y, z'
+'-x, y+1/2, -z+1/2'
+'-x, -y, -z'
+'x, -y-1/2, z-1/2'
+)";
+
+std::string cif(const std::string& atoms, const std::string& head = Cell + P21c)
+{
+    return "data_test\n" + head + atoms;
+}
+
+const std::string TwoAtoms = R"(loop_
+_atom_site_label
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+_atom_site_U_iso_or_equiv
+C1 0.1 0.2 0.3 0.02
+O1 0.4 0.5 0.6 0.03
+)";
+
+bool starts_with(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+} // namespace
+
+TEST(CifOperatorText, ReadsEverySpellingCifsUse)
+{
+    using Row = std::array<double, 4>;
+    const auto row = [](const std::string& text, int r) {
+        const std::optional<SymmetryOperator> op = parse_operator_xyz(text);
+        return op ? op->rows[static_cast<std::size_t>(r)] : Row{-9, -9, -9, -9};
+    };
+    EXPECT_EQ(row("x,y,z", 0), (Row{1, 0, 0, 0}));
+    EXPECT_EQ(row("'x, y+1/2, -z+1/2'", 1), (Row{0, 1, 0, 0.5}));
+    EXPECT_EQ(row("'x, y+1/2, -z+1/2'", 2), (Row{0, 0, -1, 0.5}));
+    EXPECT_EQ(row("1/2-x,+y,z", 0), (Row{-1, 0, 0, 0.5}));
+    EXPECT_EQ(row("-x+y,-x,z+1/3", 0), (Row{-1, 1, 0, 0}));
+    EXPECT_EQ(row("-x+y,-x,z+1/3", 2), (Row{0, 0, 1, 1.0 / 3.0}));
+    EXPECT_EQ(row("x-y+1/3,-y,-z", 0), (Row{1, -1, 0, 1.0 / 3.0}));
+    EXPECT_EQ(row("y-x,-x,z", 0), (Row{-1, 1, 0, 0}));
+    EXPECT_EQ(row("X, 0.5+Y, -Z+0.5", 1), (Row{0, 1, 0, 0.5}));
+    EXPECT_EQ(row("X, 0.5+Y, -Z+0.5", 2), (Row{0, 0, -1, 0.5}));
+    EXPECT_EQ(row("x,y,\"z-1/4\"", 2), (Row{0, 0, 1, -0.25}));
+    EXPECT_EQ(row("x, y, -.5-z", 2), (Row{0, 0, -1, -0.5}));
+
+    // Not operators: nothing, never a division by zero.
+    for (const char* bad : {"", "x,y", "x,y,z,1", "x,y,z+1/0", "x,y,a", "x,y,z+", "x,y,z y", "x,x,z", "x,y,1/2",
+                            "x,,z", "x,y,z+1/2/3", "x,y,z+."})
+        EXPECT_FALSE(parse_operator_xyz(bad).has_value()) << bad;
+}
+
+TEST(CifSyntax, TokensLoopsTextFieldsAndCommentsAreReadAsCifDefinesThem)
+{
+    // CR line ends, a text field that holds data names, a comment, a value
+    // with an inner quote, a save frame, names with leading blanks, a loop
+    // whose rows wrap lines and whose columns come in any order, and a loop
+    // that ends the file.
+    const std::string text = "data_first\r"
+                             "_publ_section_title\r"
+                             ";\r"
+                             "_cell_length_a 99\r"
+                             "loop_ _atom_site_fract_x\r"
+                             ";\r"
+                             "_chemical_formula_sum 'C2 O2' # the formula\r"
+                             "_journal_name_full 'O'Neil's journal'\r"
+                             "save_frame\r"
+                             "_cell_length_a 77\r"
+                             "save_\r"
+                             "  _cell_length_a 10.234(2)\r"
+                             "\t_cell_length_b 11\r"
+                             "_cell_length_c 12 _cell_angle_alpha 90\r"
+                             "_cell_angle_beta ? _cell_angle_gamma 90\r" +
+                             P21c + "loop_\r"
+                                    "   _atom_site_U_iso_or_equiv\r"
+                                    "   _atom_site_fract_z\r"
+                                    "   _atom_site_label\r"
+                                    "   _atom_site_type_symbol\r"
+                                    "   _atom_site_fract_y\r"
+                                    "   _atom_site_fract_x\r"
+                                    "0.021(2) -.25 C1 C\r"
+                                    "0.5 0.1234(3)\r"
+                                    "0.03 0.5 'O 1' O 0.25 .5 # last row";
+    CifLoad load(text);
+    ASSERT_TRUE(load.loaded);
+    EXPECT_TRUE(load.messages.shown.empty());
+    EXPECT_EQ(load.model->cell.a, 10.234);
+    EXPECT_EQ(load.model->cell.beta, 90.0);
+    EXPECT_EQ(load.model->title, "'C2O2'");
+    ASSERT_EQ(load.model->asym.count(), 2);
+    EXPECT_EQ(load.atom(1).label, "C 1");
+    EXPECT_EQ(load.atom(1).xyz, (Vec3{0.1234, 0.5, -0.25}));
+    EXPECT_EQ(load.atom(1).thermal[0], 0.021);
+    EXPECT_EQ(load.atom(2).label, "O 1");
+    EXPECT_EQ(load.atom(2).xyz, (Vec3{0.5, 0.25, 0.5}));
+}
+
+TEST(CifSyntax, TheFirstBlockWithAtomSitesGivesEverything)
+{
+    // A global block with its own cell and symbol (as Jana and journal
+    // files write them), then the structure, then a second structure.
+    const std::string text = "data_global\n_cell_length_a 5\n_symmetry_space_group_name_H-M 'P 1'\n"
+                             "data_one\n" +
+                             Cell + "_space_group_name_H-M_alt 'P 1 21/c 1'\n" +
+                             "loop_\n_space_group_symop_id\n_space_group_symop_operation_xyz\n"
+                             "1 x,y,z\n2 -x,1/2+y,1/2-z\n3 -x,-y,-z\n4 x,1/2-y,1/2+z\n" + TwoAtoms +
+                             "data_two\n" + Cell + "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                             "_atom_site_fract_z\nNa1 0 0 0\n";
+    CifLoad load(text);
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.model->cell.a, 10.0);
+    EXPECT_EQ(load.model->space_group, "P121/c1");
+    EXPECT_EQ(load.model->lattice_letter, "P");
+    EXPECT_EQ(load.model->asym.count(), 2);
+    ASSERT_EQ(load.model->operators.count(), 4);
+    EXPECT_EQ(load.model->listed_operator_count, 4);
+    EXPECT_EQ(load.model->operator_texts[2], "-x,1/2+y,1/2-z");
+    EXPECT_EQ(load.model->operators[2].rows[1], (std::array<double, 4>{0, 1, 0, 0.5}));
+    // The list as read, first operator alone selected.
+    EXPECT_EQ(load.model->selected[1] + load.model->selected[2], 1);
+    EXPECT_EQ(load.model->selected_operators.count(), 1);
+    EXPECT_EQ(load.model->system_code, "MONO");
+    EXPECT_EQ(load.model->edit.data_changed, 1);
+    EXPECT_FALSE(load.model->element_sorts.empty());
+
+    // Data before any data_ line form a block of their own.
+    CifLoad headless(Cell + P21c + TwoAtoms);
+    EXPECT_TRUE(headless.loaded);
+    EXPECT_EQ(headless.model->asym.count(), 2);
+
+    // Without an operator loop the symbol gives the catalogue's positions.
+    CifLoad by_symbol(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'P 21/c'\n"));
+    ASSERT_TRUE(by_symbol.loaded);
+    EXPECT_EQ(by_symbol.model->operators.count(), 4);
+    EXPECT_EQ(by_symbol.model->selected_operators.count(), 1);
+    EXPECT_FALSE(by_symbol.model->operator_texts[2].empty());
+}
+
+TEST(CifValues, NumbersLabelsAndDisplacementsAsACrystallographerReadsThem)
+{
+    const std::string atoms = R"(loop_
+_atom_site_label
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+_atom_site_B_iso_or_equiv
+C(11) 1/3 2/3 1/0 1.5
+Fe(1) 0.5 0.5 0.5 ?
+H11A 0.1 0.2 0.3 .
+)";
+    CifLoad load(cif(atoms));
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.atom(1).label, "C 11");
+    EXPECT_EQ(load.atom(2).label, "FE1");
+    EXPECT_EQ(load.atom(3).label, "H 11");
+    EXPECT_EQ(load.atom(1).xyz, (Vec3{1.0 / 3.0, 2.0 / 3.0, 0.0}));
+    EXPECT_DOUBLE_EQ(load.atom(1).thermal[0], 1.5 / EightPiSquared);
+    EXPECT_EQ(load.atom(2).thermal[0], 0.0); // unknown U
+    EXPECT_EQ(load.atom(3).thermal[0], 0.0);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(load.atom(i).isotropic, 1);
+    EXPECT_TRUE(load.model->title.empty());
+}
+
+TEST(CifAniso, RowsMatchTheWholeLabelAndBValuesAreConverted)
+{
+    const std::string sites = "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                              "_atom_site_U_iso_or_equiv\nC11A 0.1 0.1 0.1 0.05\nC11B 0.2 0.2 0.2 0.06\n"
+                              "N(1) 0.3 0.3 0.3 0.07\n";
+    // Columns in any order; C11A listed twice; 'C11' is no atom.
+    CifLoad load(cif(sites + R"(loop_
+_atom_site_aniso_U_23
+_atom_site_aniso_label
+_atom_site_aniso_U_11
+_atom_site_aniso_U_22
+_atom_site_aniso_U_33
+_atom_site_aniso_U_12
+_atom_site_aniso_U_13
+0.006 C11B 0.01 0.02 0.03 0.004 0.005
+0.0 C11A 1 1 1 0 0
+0.016 C11A 0.11 0.12 0.13 0.014 0.015
+0.026 C11 9 9 9 9 9
+)"));
+    ASSERT_TRUE(load.loaded);
+    using T6 = std::array<double, 6>;
+    EXPECT_EQ(load.atom(1).label, load.atom(2).label); // both 'C 11'
+    EXPECT_EQ(load.atom(1).thermal, (T6{0.11, 0.12, 0.13, 0.014, 0.015, 0.016}));
+    EXPECT_EQ(load.atom(2).thermal, (T6{0.01, 0.02, 0.03, 0.004, 0.005, 0.006}));
+    EXPECT_EQ(load.atom(3).thermal, (T6{0.07, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(load.atom(1).isotropic, 1);
+
+    // B = 8 pi^2 U; a name missing or a value unknown leaves U as it was.
+    CifLoad b(cif(sites + "loop_\n_atom_site_aniso_label\n_atom_site_aniso_B_11\n_atom_site_aniso_B_22\n"
+                          "_atom_site_aniso_B_33\nN1 7.89568352087 ? 1.578\n"));
+    ASSERT_TRUE(b.loaded);
+    EXPECT_NEAR(b.atom(3).thermal[0], 0.1, 1e-12);
+    EXPECT_EQ(b.atom(3).thermal[1], 0.0);
+    EXPECT_NEAR(b.atom(3).thermal[2], 1.578 / EightPiSquared, 1e-12);
+    EXPECT_EQ(b.atom(1).thermal, (T6{0.05, 0, 0, 0, 0, 0}));
+}
+
+TEST(CifRefusals, EveryRefusalSaysWhatIsWrongAndWhere)
+{
+    const auto refused = [](const std::string& text, const std::string& start, const std::string& part = "") {
+        CifLoad load(text, "bad.cif");
+        EXPECT_FALSE(load.loaded) << start;
+        ASSERT_EQ(load.messages.shown.size(), 1u) << start;
+        const std::string& message = load.messages.shown[0];
+        EXPECT_TRUE(starts_with(message, start)) << message;
+        EXPECT_NE(message.find(part), std::string::npos) << message;
+    };
+    std::string no_b = Cell;
+    no_b.replace(no_b.find("_cell_length_b 11.0"), 19, "_cell_length_b ?");
+    refused(cif(TwoAtoms, no_b + P21c), "Cell error", "bad.cif gives no _cell_length_b");
+    std::string bad_c = Cell;
+    bad_c.replace(bad_c.find("12.0"), 4, "1x");
+    refused(cif(TwoAtoms, bad_c + P21c), "Cell error", "bad.cif line 4");
+    refused(cif(TwoAtoms, Cell), "Kestro cannot find symmetry operators or Space group");
+    refused(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'Q 99'\n"),
+            "Kestro cannot find symmetry operators or Space group");
+    refused(cif(TwoAtoms, Cell + "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x,y,z+1/0'\n"), "bad.cif line 11",
+            "'x,y,z+1/0'");
+    std::string many = "loop_\n_symmetry_equiv_pos_as_xyz\n";
+    for (int i = 0; i < 193; ++i) many += "x,y,z\n";
+    refused(cif(TwoAtoms, Cell + many), "bad.cif: 193 symmetry operators");
+    refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_z\nC1 0 0\n"), "bad.cif line 14",
+            "_atom_site_fract_y");
+    refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 0\n"),
+            "bad.cif line 14", "ends inside a row");
+    refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 ? 0\n"),
+            "bad.cif line 19", "_atom_site_fract_y '?' of atom C1");
+    refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"),
+            "Kestro cannot find any atoms site");
+    refused(cif("loop_\n_atom_site_label\n_atom_site_Cartn_x\nC1 0\n"), "Kestro cannot find any atoms site");
+    refused(cif(TwoAtoms + "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nC1 0.0x\n"), "bad.cif line 25",
+            "_atom_site_aniso_U_11 '0.0x'");
+    refused(cif("_atom_site_fract_x 0.5\n", "data_a\n_cell_length_a 3\n_cell_length_b 0\n_cell_length_c 3\n" + P21c),
+            "");
+    refused("not a CIF at all\n", "Kestro cannot find any atoms site");
+}
+
+TEST(CifLimits, MoreThanAThousandSitesKeepsTheFirstThousand)
+{
+    std::string atoms = "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
+    for (int i = 1; i <= 1005; ++i) atoms += "C" + std::to_string(i) + " 0.1 0.2 0.3\n";
+    CifLoad load(cif(atoms));
+    EXPECT_TRUE(load.loaded);
+    EXPECT_EQ(load.model->asym.count(), MaxAsymAtoms);
+    ASSERT_EQ(load.messages.shown.size(), 1u);
+    EXPECT_EQ(load.messages.shown[0], "The number of atoms is > 1000!");
+}
+
+TEST(CifSummary, CifoutTxtListsWhatWasRead)
+{
+    const std::string aniso =
+        "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\n_atom_site_aniso_U_22\nO1 0.031 0.032\n";
+    CifLoad load(cif(TwoAtoms + aniso, "_chemical_formula_sum 'C O'\n" + Cell +
+                                           "_symmetry_space_group_name_H-M 'P 21/c'\n" + P21c));
+    ASSERT_TRUE(load.loaded);
+    const std::string expected = "Title:\r\n'CO'\r\n\r\n"
+                                 "Cell parameters:\r\n"
+                                 " 10.0000 11.0000 12.0000   90.00  100.00   90.00\r\n\r\n"
+                                 "Space group:\r\nP21/c\r\n\r\n"
+                                 "Equivalent positions:\r\n"
+                                 "x,y,z\r\n-x,y+1/2,-z+1/2\r\n-x,-y,-z\r\nx,-y-1/2,z-1/2\r\n\r\n"
+                                 "Asymetric unit contents\r\n"
+                                 "C 1    0.10000   0.20000   0.30000\r\n"
+                                 "       0.02000   0.00000   0.00000   0.00000   0.00000   0.00000\r\n"
+                                 "O 1    0.40000   0.50000   0.60000\r\n"
+                                 "       0.03100   0.03200   0.00000   0.00000   0.00000   0.00000\r\n\r\n";
+    EXPECT_EQ(read_file_bytes(load.dir.file("Cifout.txt")), expected);
+}
+
+#ifdef KESTRO_HAVE_JSON
+
+namespace {
+
+// Operators as sets: coefficients exact, translations modulo 1.
+bool holds_operator(const StructureModel& model, const nlohmann::json& rows)
+{
+    SymmetryOperator wanted;
+    for (std::size_t r = 0; r < 3; ++r)
+        for (std::size_t c = 0; c < 4; ++c) wanted.rows[r][c] = rows[r][c].get<double>();
+    for (const SymmetryOperator& op : model.operators)
+        if (same_operator(op, wanted, 1e-6)) return true;
+    return false;
+}
+
+double value_or_zero(const nlohmann::json& v) { return v.is_null() ? 0.0 : v.get<double>(); }
+
+} // namespace
+
+TEST(CifCorpus, RealFilesReadAsAnIndependentReaderReadsThem)
+{
+    const std::filesystem::path dir = std::filesystem::path(KESTRO_SHARED_TESTDATA_DIR) / "cif";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        std::ifstream json_file(std::filesystem::path(KESTRO_SHARED_TESTDATA_DIR) / "expected" / (name + ".json"));
+        ASSERT_TRUE(json_file.good());
+        const nlohmann::json expected = nlohmann::json::parse(json_file);
+        ++files;
+
+        TempDir out;
+        RecordingMessages messages;
+        auto model = std::make_unique<StructureModel>();
+        model->data_directory = KESTRO_SOURCE_DATA_DIR;
+        model->program_directory = out.path();
+        model->source_file_name = entry.path().string();
+        ASSERT_TRUE(read_cif(*model, messages)) << (messages.shown.empty() ? "" : messages.shown[0]);
+        EXPECT_TRUE(messages.shown.empty());
+
+        const CrystalCell& cell = model->cell;
+        const std::array<double, 6> cell_values{cell.a, cell.b, cell.c, cell.alpha, cell.beta, cell.gamma};
+        std::size_t k = 0;
+        for (const char* key : {"a", "b", "c", "alpha", "beta", "gamma"})
+            EXPECT_NEAR(cell_values[k++], expected["cell"][key].get<double>(), 1e-9) << key;
+
+        const auto& atoms = expected["atoms"];
+        ASSERT_EQ(model->asym.count(), std::min<int>(static_cast<int>(atoms.size()), MaxAsymAtoms));
+        for (int i = 1; i <= model->asym.count(); ++i) {
+            const auto& want = atoms[static_cast<std::size_t>(i - 1)];
+            const AtomRecord& atom = model->asym[i];
+            std::string label;
+            for (const char c : want["label"].get<std::string>())
+                if (c != '(' && c != ')') label += c;
+            EXPECT_EQ(atom.label, stored_label(label)) << i;
+            k = 0;
+            for (const char* key : {"x", "y", "z"}) EXPECT_NEAR(atom.xyz[k++], want[key].get<double>(), 1e-9) << i;
+            if (!want["aniso"].is_null()) {
+                k = 0;
+                for (const char* key : {"U11", "U22", "U33", "U12", "U13", "U23"})
+                    EXPECT_NEAR(atom.thermal[k++], value_or_zero(want["aniso"][key]), 1e-9) << i << " " << key;
+            } else {
+                const double u = !want["u_iso"].is_null()   ? want["u_iso"].get<double>()
+                                 : !want["b_iso"].is_null() ? want["b_iso"].get<double>() / EightPiSquared
+                                                            : 0.0;
+                EXPECT_NEAR(atom.thermal[0], u, 1e-9) << i;
+            }
+        }
+
+        const auto& ops = expected["full_ops"];
+        EXPECT_EQ(model->operators.count(), static_cast<int>(ops.size()));
+        for (const auto& op : ops) EXPECT_TRUE(holds_operator(*model, op)) << op.dump();
+        EXPECT_EQ(model->selected_operators.count(), 1);
+        EXPECT_TRUE(std::filesystem::exists(out.file("Cifout.txt")));
+    }
+    EXPECT_EQ(files, 33);
+}
+
+#endif
