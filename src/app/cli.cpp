@@ -14,6 +14,8 @@
 #include "model/file_io.h"
 #include "model/numbers.h"
 #include "formats/kes.h"
+#include "formats/shelx.h"
+#include "formats/structure_files.h"
 #include "model/errors.h"
 #include "model/messages.h"
 #include "model/reference_files.h"
@@ -26,9 +28,11 @@ namespace cli {
 
 const char* const Usage =
     "usage: kestro [FILE]                        the program; FILE is opened at start\n"
-    "       kestro convert FILE.kes -o OUT.kes   read a structure file and write it again\n"
-    "       kestro render FILE.kes -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
+    "       kestro convert FILE -o OUT.kes|.shx  read a structure file and write it as KESTRO or SHELX file\n"
+    "       kestro render FILE -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
     "       kestro --version | --help\n"
+    "FILE is a KESTRO (.kes), SHELX (.ins .res .shx .inp .lst .out), CIF (.cif),\n"
+    "PowderCell (.cel) or Lazy Pulverix (.lzy) file, told apart by its extension.\n"
     "options of convert and render:\n"
     "  --yes                  answer Yes to questions (overwrite an existing file)\n"
     "  with any of the following, atoms are generated and bonds searched again:\n"
@@ -57,6 +61,14 @@ int usage_error(const std::string& text)
 std::string data_directory()
 {
     return find_data_directory(std::getenv("KESTRO_DATA"), std::filesystem::current_path().string());
+}
+
+bool load_input(StructureModel& model, const std::string& input, Messages& messages)
+{
+    model.data_directory = data_directory();
+    // Reports of the readers (Cifout.txt) go where the windows put them.
+    model.program_directory = std::filesystem::current_path().string();
+    return load_structure_file(model, input, messages);
 }
 
 bool has_extension(const std::string& name, const char* extension)
@@ -215,13 +227,14 @@ int convert(const std::vector<std::string>& args)
         }
     }
     if (input.empty() || output.empty()) return usage_error("convert needs FILE and -o OUT");
-    if (!has_extension(input, ".kes")) return usage_error("convert reads .kes structure files");
-    if (!has_extension(output, ".kes")) return usage_error("convert writes .kes structure files");
+    if (format_of(input) == StructureFormat::Unknown)
+        return usage_error(std::string("convert reads structure files: ") + ReadableExtensions);
+    const bool shelx = has_extension(output, ".shx");
+    if (!shelx && !has_extension(output, ".kes")) return usage_error("convert writes .kes or .shx structure files");
 
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
-    model->data_directory = data_directory();
-    if (!load_ascii_structure(*model, input, messages)) return 1;
+    if (!load_input(*model, input, messages)) return 1;
     if (request.any)
         if (const int status = generate(*model, request, messages); status != 0) return status;
     if (file_exists(output) &&
@@ -229,7 +242,8 @@ int convert(const std::vector<std::string>& args)
         return 1;
     model->current_file = output;
     try {
-        write_ascii_structure(*model);
+        if (shelx) write_shelx_instructions(*model);
+        else write_ascii_structure(*model);
     } catch (const IoError& error) {
         messages.show(error.what());
         return 1;

@@ -40,6 +40,8 @@ int usage_error(const std::string& text);
 // Where the reference files are read: $KESTRO_DATA, the current directory or the install.
 std::string data_directory();
 bool has_extension(const std::string& name, const char* extension);
+// Reads the input file of a subcommand with the reader of its extension.
+bool load_input(StructureModel& model, const std::string& input, Messages& messages);
 
 // What the command line asks of the generation; empty fields keep the file's.
 struct GenerationRequest {

@@ -12,6 +12,7 @@
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "formats/kes.h"
+#include "formats/structure_files.h"
 #include "model/errors.h"
 #include "model/file_io.h"
 #include "model/numbers.h"
@@ -133,15 +134,15 @@ int render(const std::vector<std::string>& args)
         }
     }
     if (input.empty() || output.empty()) return usage_error("render needs FILE and -o OUT");
-    if (!has_extension(input, ".kes")) return usage_error("render reads .kes structure files");
+    if (format_of(input) == StructureFormat::Unknown)
+        return usage_error(std::string("render reads structure files: ") + ReadableExtensions);
     const auto format = picture_format_for(output);
     if (!format) return usage_error("render writes .png, .jpg, .bmp, .svg or .pdf pictures");
     if (drawing.planes && drawing.axes) return usage_error("give --planes or --axes, not both");
 
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
-    model->data_directory = data_directory();
-    if (!load_ascii_structure(*model, input, messages)) return 1;
+    if (!load_input(*model, input, messages)) return 1;
     // Generated atoms are drawn as stored; a file without them is plotted
     // as the main window plots it, from its selected positions.
     if (generation.any || model->generated.empty())

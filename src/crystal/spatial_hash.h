@@ -19,10 +19,10 @@ public:
     SpatialHash(double cell_size, int capacity)
         : inverse_(cell_size > 0 && std::isfinite(cell_size) ? 1.0 / cell_size : 0.0)
     {
-        std::size_t slots = 16;
-        while (slots < 2 * static_cast<std::size_t>(capacity > 0 ? capacity : 1)) slots *= 2;
-        keys_.assign(slots, EmptyKey);
-        heads_.assign(slots, -1);
+        std::size_t slot_count = 16;
+        while (slot_count < 2 * static_cast<std::size_t>(capacity > 0 ? capacity : 1)) slot_count *= 2;
+        keys_.assign(slot_count, EmptyKey);
+        heads_.assign(slot_count, -1);
         next_.reserve(static_cast<std::size_t>(capacity));
         ids_.reserve(static_cast<std::size_t>(capacity));
     }

@@ -20,6 +20,8 @@
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "formats/kes.h"
+#include "formats/shelx.h"
+#include "formats/structure_files.h"
 #include "model/errors.h"
 #include "model/fields.h"
 #include "model/reference_files.h"
@@ -36,8 +38,13 @@ namespace kestro {
 
 namespace {
 
+const char* const ShelxFilter = "Shelx  File (input/output) (*.ins *.res *.inp *.out *.lst *.shx)";
+const char* const PowderCellFilter = "PowderCell file  (*.cel)";
+const char* const LazyPulverixFilter = "Lazy Oulverix file (*.lzy)";
+const char* const KestroFilter = "ASCII Kestro file (*.kes)";
+const char* const CifFilter = "Crystallographic Information File (*.cif)";
 const char* const OpenFilters =
-    "Shelx  File (input/output) (*.ins *.inp *.out *.lst *.shx);;"
+    "Shelx  File (input/output) (*.ins *.res *.inp *.out *.lst *.shx);;"
     "Binary Kestro file (*.kst);;"
     "PowderCell file  (*.cel);;"
     "Lazy Oulverix file (*.lzy);;"
@@ -85,7 +92,12 @@ void Tfmainmenu::build_menus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QMenu* load = file->addMenu(QStringLiteral("&Load"));
     load->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::lit_en_ascii);
+    load->addAction(QStringLiteral("&Shelx file (input or output)"), this, &Tfmainmenu::shelx_input_file);
+    load->addAction(QStringLiteral("&Lazy_pulverix file"), this, &Tfmainmenu::LazyPulverixfile1Click);
+    load->addAction(QStringLiteral("&Powdercell file"), this, &Tfmainmenu::open_powdercel);
+    load->addAction(QStringLiteral("Crystallogarphic Information file (CIF)"), this, &Tfmainmenu::CIFfile1Click);
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
+    save->addAction(QStringLiteral("&Shelx input file"), this, &Tfmainmenu::sauve_fichier_shelx);
     save->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::Kestrofile2Click);
     file->addAction(QStringLiteral("&Data keybord"), this, &Tfmainmenu::data_keyboard);
     file->addSeparator();
@@ -150,6 +162,17 @@ void Tfmainmenu::init_active()
         if (announced_ == model_.pending_file_name) return;
         announced_ = model_.pending_file_name;
         messages_->show("The file " + announced_ + " was loaded. Click on the \"Plot\" Item");
+        return;
+    }
+    // The foreign formats are read at once; the reader takes the pending name.
+    switch (format_of(model_.pending_file_name)) {
+    case StructureFormat::ShelxInstructions:
+    case StructureFormat::ShelxListing: shelx_input_file(); break;
+    case StructureFormat::LazyPulverix: LazyPulverixfile1Click(); break;
+    case StructureFormat::PowderCell: open_powdercel(); break;
+    case StructureFormat::Cif: CIFfile1Click(); break;
+    case StructureFormat::Kestro:
+    case StructureFormat::Unknown: break;
     }
 }
 
@@ -274,19 +297,7 @@ void Tfmainmenu::show_drawing()
 
 void Tfmainmenu::lit_en_ascii()
 {
-    std::string name = model_.pending_file_name;
-    model_.pending_file_name.clear();
-    if (name.empty()) {
-        const QString chosen = choose_open_file
-                                   ? choose_open_file(QString::fromLatin1(OpenFilters), "ASCII Kestro file (*.kes)")
-                                   : [this] {
-                                         QString selected = QStringLiteral("ASCII Kestro file (*.kes)");
-                                         return QFileDialog::getOpenFileName(this, QStringLiteral("Load a Kestro file"),
-                                                                             QString(), QString::fromLatin1(OpenFilters),
-                                                                             &selected);
-                                     }();
-        name = chosen.toStdString();
-    }
+    const std::string name = take_open_name(KestroFilter, "Load a Kestro file");
     if (name.empty()) return;
     if (!load_ascii_structure(model_, name, *messages_)) return;
     set_thermal_expression(ThermalExpression::Uij);
@@ -348,11 +359,82 @@ void Tfmainmenu::erase_tout()
 
 bool Tfmainmenu::restore_from_file(const std::string& name)
 {
-    // One dispatch by extension: the readers of the foreign formats join here.
-    const std::string lower = to_lower(name);
-    if (contains(lower, ".kes") || contains(lower, ".kst")) return load_ascii_structure(model_, name, *messages_);
-    messages_->show("The file " + base_name(name) + " cannot be read again: its format is not supported yet.");
-    return false;
+    // One dispatch by extension for every format read.
+    return load_structure_file(model_, name, *messages_);
+}
+
+std::string Tfmainmenu::take_open_name(const char* filter, const char* title)
+{
+    std::string name = model_.pending_file_name;
+    model_.pending_file_name.clear();
+    if (!name.empty()) return name;
+    const QString chosen = choose_open_file ? choose_open_file(QString::fromLatin1(OpenFilters), QString::fromLatin1(filter))
+                                            : [&] {
+                                                  QString selected = QString::fromLatin1(filter);
+                                                  return QFileDialog::getOpenFileName(
+                                                      this, QString::fromLatin1(title), QString(),
+                                                      QString::fromLatin1(OpenFilters), &selected);
+                                              }();
+    return chosen.toStdString();
+}
+
+void Tfmainmenu::shelx_input_file() { load_foreign_file(ShelxFilter, "Load a SHELX file"); }
+void Tfmainmenu::LazyPulverixfile1Click() { load_foreign_file(LazyPulverixFilter, "Load a Lazy Pulverix file"); }
+void Tfmainmenu::open_powdercel() { load_foreign_file(PowderCellFilter, "Load a PowderCell file"); }
+void Tfmainmenu::CIFfile1Click() { load_foreign_file(CifFilter, "Load a CIF"); }
+
+void Tfmainmenu::load_foreign_file(const char* filter, const char* title)
+{
+    const std::string name = take_open_name(filter, title);
+    if (name.empty()) return;
+    reset_structure();
+    // A new structure starts with the drawing modes off.
+    if (dessin_) dessin_->initialise_creation();
+    const bool loaded = load_structure_file(model_, name, *messages_);
+    // The window shows the model as the load left it, so the grids never
+    // hold a previous structure that a plot would read back.
+    set_thermal_expression(ThermalExpression::Uij);
+    show_loaded_structure();
+    if (loaded) model_.edit.data_changed = 1;
+}
+
+void Tfmainmenu::sauve_fichier_shelx()
+{
+    if (model_.asym.empty() && !read_atom_grid()) return;
+    if (model_.asym.empty()) {
+        messages_->beep();
+        messages_->show("No data");
+        return;
+    }
+    const QString filters = QStringLiteral("Shelxt file format  (*.shx)");
+    const QString chosen = choose_save_file
+                               ? choose_save_file(filters, filters)
+                               : [&] {
+                                     QString selected = filters;
+                                     return QFileDialog::getSaveFileName(
+                                         this, QStringLiteral("Save a SHELX file"),
+                                         QString::fromStdString(model_.program_directory), filters, &selected,
+                                         QFileDialog::DontConfirmOverwrite);
+                                 }();
+    if (chosen.isEmpty()) return;
+    // The window's data go into the model first: the boxes may have been edited.
+    if (!read_cell()) return;
+    if (!read_atom_grid()) {
+        messages_->beep();
+        messages_->show("Coordinates read error");
+        return;
+    }
+    read_operator_grid(model_, grid_, *messages_);
+    try {
+        if (!save_shelx_instructions(model_, chosen.toStdString(), *messages_)) return;
+    } catch (const IoError& error) {
+        messages_->show(error.what());
+        return;
+    }
+    fill_atom_grid();
+    model_.edit.data_changed = 1;
+    setWindowTitle(QString::fromStdString("KESTRO V2. Data for " + model_.title + " (" +
+                                          base_name(model_.source_file_name) + ")"));
 }
 
 void Tfmainmenu::restaure()
@@ -361,8 +443,12 @@ void Tfmainmenu::restaure()
     const std::string name = !model_.source_file_name.empty() ? model_.source_file_name : model_.ascii_file_name;
     // Without a file there is nothing to restore from: the typed data stay.
     if (name.empty()) return;
-    // The file is read into a copy first, so a failed read keeps the structure.
-    if (!restore_from_file(name)) return;
+    // A .kes file is read into a copy, so a failed read keeps the structure;
+    // a foreign file is read after the reset of every load.
+    if (!restore_from_file(name)) {
+        show_loaded_structure();
+        return;
+    }
     model_.edit.data_changed = 1;
     set_caption_from_group();
     show_loaded_structure();

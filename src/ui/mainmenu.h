@@ -84,6 +84,11 @@ public:
     // Files and the rest.
     void lit_en_ascii();
     void Kestrofile2Click();
+    void shelx_input_file();
+    void LazyPulverixfile1Click();
+    void open_powdercel();
+    void CIFfile1Click();
+    void sauve_fichier_shelx();
     void data_keyboard();
     void show_loaded_structure();
     void aide() { open_help(7); }
@@ -150,6 +155,10 @@ private:
     bool prepare_generation();
     // Reads again the file a structure came from, by its extension.
     bool restore_from_file(const std::string& name);
+    // The pending start-up name, or the open dialog with `filter` chosen.
+    std::string take_open_name(const char* filter, const char* title);
+    // The foreign-format loads: reset, read, show.
+    void load_foreign_file(const char* filter, const char* title);
 
     void apply_system_colours();
     void clear_positions_grid();

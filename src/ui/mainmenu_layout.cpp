@@ -250,7 +250,7 @@ QWidget* Tfmainmenu::build_atom_area()
     buttons->addWidget(add_button(QStringLiteral("Bonds"), QStringLiteral("Edit/Modify bonds length limits"),
                                   &Tfmainmenu::edite_bond_lengths));
     buttons->addWidget(add_button(QStringLiteral("Save Data"), QStringLiteral("Save Data"),
-                                  &Tfmainmenu::Kestrofile2Click));
+                                  &Tfmainmenu::sauve_fichier_shelx));
     buttons->addWidget(add_button(QStringLiteral("?"), QStringLiteral("Data Help "), &Tfmainmenu::help_data));
     layout->addLayout(buttons);
     return area;

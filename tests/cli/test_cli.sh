@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The command line: version, help, usage errors and the structure-file round trip.
 set -u
-kestro=$1
-golden=$2
+kestro=$(realpath "$1")
+golden=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+total=0
 check() { # description, expected status, command...
   local what=$1 want=$2; shift 2
+  total=$((total + 1))
   "$@" >"$work/out" 2>"$work/err"
   local got=$?
   if [ "$got" -ne "$want" ]; then
@@ -29,7 +31,7 @@ check "convert of a truncated file" 1 "$kestro" convert "$work/broken.kes" -o "$
 grep -q "Read beyond end of file" "$work/err" || { echo "FAIL: truncation not reported"; failures=$((failures + 1)); }
 [ ! -e "$work/b.kes" ] || { echo "FAIL: a failed convert wrote a file"; failures=$((failures + 1)); }
 check "convert of a missing file" 1 "$kestro" convert "$work/none.kes" -o "$work/c.kes"
-example=$3
+example=$(realpath "$3")
 check "cell contents" 0 "$kestro" convert "$example" -o "$work/cell.kes" --enclosure cell
 # Rutile: Ti at the corners and the centre (9), O inside and on two faces (6).
 grep -A1 "^#Generated atoms" "$work/cell.kes" | tail -1 | tr -d '\r' | grep -qx 15 \
@@ -45,5 +47,30 @@ grep -q "No data" "$work/err" || { echo "FAIL: no 'No data'"; failures=$((failur
 check "positions out of range" 2 "$kestro" convert "$example" -o "$work/p.kes" --positions 1,99
 check "bad enclosure" 2 "$kestro" convert "$example" -o "$work/p.kes" --enclosure cube
 check "bad box" 2 "$kestro" convert "$example" -o "$work/p.kes" --enclosure box --box 1,2
-echo "$((23 - failures)) passed, $failures failed"
+# Foreign formats, by extension; the readers' reports land in the work folder.
+cd "$work"
+check "unknown input extension" 2 "$kestro" convert "$work/x.xyz" -o "$work/x.kes"
+check "unknown output extension" 2 "$kestro" convert "$golden" -o "$work/x.txt"
+check "missing CIF" 1 "$kestro" convert "$work/none.cif" -o "$work/none.kes"
+grep -q "none.cif" "$work/err" || { echo "FAIL: the missing CIF is not named"; failures=$((failures + 1)); }
+printf 'data_empty\n_cell_length_a 5\n' >"$work/empty.cif"
+check "CIF without symmetry or atoms" 1 "$kestro" convert "$work/empty.cif" -o "$work/empty.kes"
+[ ! -e "$work/empty.kes" ] || { echo "FAIL: a refused CIF wrote a file"; failures=$((failures + 1)); }
+testdata=$(dirname "$golden")/../../../shared/testdata
+if [ -d "$testdata" ]; then
+  check "CIF to kes" 0 "$kestro" convert "$testdata/cif/hikari_NaCl.cif" -o "$work/nacl.kes" --enclosure cell
+  n=$(grep -A1 "^#Generated atoms" "$work/nacl.kes" | tail -1 | tr -d '\r ')
+  [ "${n:-0}" -ge 8 ] || { echo "FAIL: NaCl cell contents: $n atoms"; failures=$((failures + 1)); }
+  check "res to shx" 0 "$kestro" convert "$testdata/shelx/shelxfile_p21c.res" -o "$work/p21c.shx"
+  grep -q "^LATT 1" "$work/p21c.shx" || { echo "FAIL: the SHELX file has no LATT line"; failures=$((failures + 1)); }
+  check "shx read back" 0 "$kestro" convert "$work/p21c.shx" -o "$work/p21c.kes"
+  check "listing" 0 "$kestro" convert "$testdata/shelx/sf_051a_p21c.lst" -o "$work/lst.kes"
+  check "PowderCell" 0 "$kestro" convert "$testdata/cel/hikari_NaCl.cel" -o "$work/cel.kes"
+  check "Lazy Pulverix" 0 "$kestro" convert "$testdata/lzy/hikari_NaCl.lzy" -o "$work/lzy.kes"
+  check "render a CIF" 0 "$kestro" render "$testdata/cif/cod_1000006.cif" -o "$work/c.png" --positions all --size 200
+  [ -s "$work/c.png" ] || { echo "FAIL: no picture of the CIF"; failures=$((failures + 1)); }
+else
+  echo "skipped the shared test files: $testdata is not there"
+fi
+echo "$((total - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -4,11 +4,13 @@
 // asymmetric unit with Uij, or Uiso, or 0.02 when the file gives none.
 
 #include <cctype>
+#include <cmath>
 #include <memory>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "crystal/generation_steps.h"
 #include "model/structure_model.h"
 
 namespace kestro_test {
@@ -61,6 +63,22 @@ inline std::unique_ptr<StructureModel> model_of(const nlohmann::json& j)
         model->asym.push(atom);
     }
     return model;
+}
+
+// Each generated position reduced into [0, 1) (values within 1e-6 of 1 go
+// to 0), then counted once per 0.01 Angstrom: the sites of the cell.
+inline int distinct_sites(const StructureModel& model)
+{
+    gen::SiteSet sites(model.cell.metric.BG, model.generated.count());
+    for (const AtomRecord& a : model.generated) {
+        Vec3 x = a.xyz;
+        for (double& v : x) {
+            v -= std::floor(v);
+            if (v >= 1 - 1e-6) v = 0;
+        }
+        if (!sites.contains(x)) sites.add(x);
+    }
+    return sites.count();
 }
 
 } // namespace kestro_test

@@ -22,30 +22,10 @@
 
 using namespace kestro;
 #ifdef KESTRO_HAVE_JSON
+using kestro_test::distinct_sites;
 using kestro_test::model_of;
 #endif
 
-#ifdef KESTRO_HAVE_JSON
-namespace {
-
-// Each kept position reduced into [0, 1) (values within 1e-6 of 1 go to 0),
-// then counted once per 0.01 Angstrom.
-int distinct_sites(const StructureModel& model)
-{
-    gen::SiteSet sites(model.cell.metric.BG, model.generated.count());
-    for (const AtomRecord& a : model.generated) {
-        Vec3 x = a.xyz;
-        for (double& v : x) {
-            v -= std::floor(v);
-            if (v >= 1 - 1e-6) v = 0;
-        }
-        if (!sites.contains(x)) sites.add(x);
-    }
-    return sites.count();
-}
-
-} // namespace
-#endif
 
 TEST(GenerationData, CellContentsCountsTheSitesOfTheCell)
 {

@@ -236,6 +236,85 @@ private slots:
         QVERIFY(messages.shown.empty());
     }
 
+    void foreign_files_load_from_the_menus_and_save_as_shelx()
+    {
+        const QString shared = QStringLiteral(KESTRO_SHARED_TESTDATA_DIR);
+        const QString cif = shared + "/cif/cod_1000006.cif";
+        const QString res = shared + "/shelx/shelxfile_p21c.res";
+        if (!QFile::exists(cif) || !QFile::exists(res)) QSKIP("the shared test files are not there");
+        Session s;
+        QVERIFY(s.start());
+
+        QString offered;
+        s.window.choose_open_file = [&](const QString&, const QString& selected) {
+            offered = selected;
+            return cif;
+        };
+        s.window.CIFfile1Click();
+        QCOMPARE(offered, QStringLiteral("Crystallographic Information File (*.cif)"));
+        QVERIFY(s.messages.shown.empty());
+        QCOMPARE(s.model->asym.count(), 58);
+        QCOMPARE(s.cell(1, 1), QStringLiteral("CL1"));
+        QCOMPARE(s.window.space_group_caption(), QStringLiteral("Space Group: P212121"));
+        QCOMPARE(s.model->edit.data_changed, 1);
+        QVERIFY(s.window.windowTitle().endsWith(QStringLiteral("(cod_1000006.cif)")));
+
+        // Restore reads the CIF again, whatever was erased.
+        s.window.erase_tout();
+        s.model->source_file_name = cif.toStdString();
+        s.window.restaure();
+        QCOMPARE(s.model->asym.count(), 58);
+        QVERIFY(s.messages.shown.empty());
+
+        // Save Data writes a SHELX file; a name without a dot gets .shx.
+        const QString target = s.dir.filePath("saved");
+        s.window.choose_save_file = [&](const QString&, const QString&) { return target; };
+        s.window.button("Save Data")->click();
+        QVERIFY(s.messages.shown.empty());
+        const std::string written = read_file_bytes((target + ".shx").toStdString());
+        QVERIFY(written.rfind("TITL cod_1000006", 0) == 0);
+        QVERIFY(contains(written, "LATT -1"));
+
+        // The SHELX menu offers its filter, .res included, and reads a result file.
+        s.window.choose_open_file = [&](const QString&, const QString& selected) {
+            offered = selected;
+            return res;
+        };
+        s.window.shelx_input_file();
+        QVERIFY(offered.contains(QStringLiteral("*.res")));
+        QVERIFY(s.messages.shown.empty());
+        QCOMPARE(s.model->asym.count(), 128);
+        QCOMPARE(s.window.space_group_caption(), QStringLiteral("No Space Group found"));
+    }
+
+    void foreign_start_up_file_is_read_at_activation()
+    {
+        const QString cel = QStringLiteral(KESTRO_SHARED_TESTDATA_DIR "/cel/hikari_NaCl.cel");
+        if (!QFile::exists(cel)) QSKIP("the shared test files are not there");
+        QTemporaryDir dir;
+        auto model = std::make_unique<StructureModel>();
+        RecordingMessages messages;
+        Tfmainmenu window(*model, &messages);
+        QVERIFY(window.FormCreate({"kestro", cel}));
+        model->program_directory = dir.path().toStdString();
+        window.init_active();
+        QVERIFY(model->pending_file_name.empty());
+        QVERIFY(messages.shown.empty());
+        QCOMPARE(model->asym.count(), 2);
+        QCOMPARE(model->operators.count(), 192);
+        QVERIFY(window.data_panel_visible());
+        window.init_active(); // nothing pending: nothing read again
+        QCOMPARE(model->asym.count(), 2);
+
+        // A start-up file that has gone is named, and the model stays empty.
+        Tfmainmenu other(*model, &messages);
+        QVERIFY(other.FormCreate({"kestro", dir.filePath("gone.lst")}));
+        other.init_active();
+        QCOMPARE(messages.shown.size(), std::size_t(1));
+        QVERIFY(contains(messages.shown[0], "gone.lst"));
+        QCOMPARE(model->asym.count(), 0);
+    }
+
     void cell_boxes_follow_the_system()
     {
         Session s;
@@ -423,12 +502,15 @@ private slots:
         QCOMPARE(s.model->edit.data_changed, 1);
         QVERIFY(s.messages.shown.empty());
 
-        // A file of a format not read yet is named in the message.
-        s.model->source_file_name = "/tmp/some.cif";
+        // A foreign file that has gone is named in the message; the reset
+        // of every foreign load leaves no structure, and the grid shows that.
+        s.model->source_file_name = "/tmp/kestro-no-such-file.cif";
         s.window.restaure();
         QCOMPARE(s.messages.shown.size(), std::size_t(1));
-        QVERIFY(contains(s.messages.shown[0], "some.cif"));
-        QCOMPARE(s.model->asym.count(), 3);
+        QVERIFY(contains(s.messages.shown[0], "kestro-no-such-file.cif"));
+        QCOMPARE(s.model->asym.count(), 0);
+        QCOMPARE(s.cell(1, 1), QString());
+        QVERIFY(s.model->source_file_name.empty());
     }
 
     void standard_symbol_gives_its_positions()
