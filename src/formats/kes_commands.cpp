@@ -42,18 +42,10 @@ bool save_ascii_structure(StructureModel& model, const std::string& name, Messag
 {
     if (model.generated.empty() || name.empty()) return false;
     const std::string target = with_default_extension(name, ".kes");
-    if (file_exists(target)) {
-        messages.beep();
-        if (messages.ask("This file already exists. Do you want to continue?") != Answer::Yes) return false;
-    }
-    model.current_file = target;
-    try {
+    return write_after_confirmation(target, messages, [&] {
+        model.current_file = target;
         write_ascii_structure(model);
-    } catch (const IoError& error) {
-        messages.show(error.what());
-        return false;
-    }
-    return true;
+    });
 }
 
 } // namespace kestro

@@ -176,17 +176,11 @@ bool save_shelx_instructions(StructureModel& model, const std::string& name, Mes
 {
     if (model.asym.empty() || trim(name).empty()) return false;
     const std::string file = with_default_extension(name, ".shx");
-    if (file_exists(file)) {
-        messages.beep();
-        if (messages.ask("This file already exists. Do you want to continue?") != Answer::Yes) return false;
-    }
-    model.current_file = file;
-    try {
-        write_shelx_instructions(model);
-    } catch (const IoError& error) {
-        messages.show(error.what());
+    if (!write_after_confirmation(file, messages, [&] {
+            model.current_file = file;
+            write_shelx_instructions(model);
+        }))
         return false;
-    }
     model.edit.data_changed = 1;
     return true;
 }

@@ -51,4 +51,19 @@ std::string with_default_extension(const std::string& name, const std::string& e
     return name.find('.') == std::string::npos ? name + extension : name;
 }
 
+bool write_after_confirmation(const std::string& target, Messages& messages, const std::function<void()>& write)
+{
+    if (file_exists(target)) {
+        messages.beep();
+        if (messages.ask("This file already exists. Do you want to continue?") != Answer::Yes) return false;
+    }
+    try {
+        write();
+    } catch (const IoError& error) {
+        messages.show(error.what());
+        return false;
+    }
+    return true;
+}
+
 } // namespace kestro

@@ -1,7 +1,10 @@
 #pragma once
 // Whole-file reading and the safe replacement of a file.
 
+#include <functional>
 #include <string>
+
+#include "model/messages.h"
 
 namespace kestro {
 
@@ -14,5 +17,10 @@ bool file_exists(const std::string& path);
 // A name without any "." gets the extension appended (".kes"); a name with a
 // dot anywhere, also in a directory part, is kept as it is.
 std::string with_default_extension(const std::string& name, const std::string& extension);
+
+// The end of every save command: an existing target is replaced only after
+// the beep and Yes to the overwrite question; the IoError of `write` is
+// shown. True when written.
+bool write_after_confirmation(const std::string& target, Messages& messages, const std::function<void()>& write);
 
 } // namespace kestro
