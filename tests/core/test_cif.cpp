@@ -349,6 +349,7 @@ double value_or_zero(const nlohmann::json& v) { return v.is_null() ? 0.0 : v.get
 TEST(CifCorpus, RealFilesReadAsAnIndependentReaderReadsThem)
 {
     const std::filesystem::path dir = std::filesystem::path(KESTRO_SHARED_TESTDATA_DIR) / "cif";
+    if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no CIF files in " << dir;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();

@@ -82,9 +82,11 @@ SFAC C H O
 UNIT 4 4 4
 )";
 
+// The shared real files; none when the folder is not beside the checkout.
 std::vector<std::string> corpus_files()
 {
     std::vector<std::string> files;
+    if (!std::filesystem::is_directory(ShelxDir)) return files;
     for (const auto& entry : std::filesystem::directory_iterator(ShelxDir)) files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
@@ -317,6 +319,7 @@ nlohmann::json expectation(const std::string& path)
 TEST(ShelxCorpus, RealFilesMatchAnIndependentReader)
 {
     const std::vector<std::string> files = corpus_files();
+    if (files.empty()) GTEST_SKIP() << "no SHELX files in " << ShelxDir;
     ASSERT_EQ(files.size(), 22u);
     int riding = 0;
     for (const std::string& path : files) {
@@ -400,6 +403,7 @@ TEST(ShelxCorpus, RealFilesMatchAnIndependentReader)
 
 TEST(ShelxCorpus, WrittenFilesReadBackTheSameStructure)
 {
+    if (corpus_files().empty()) GTEST_SKIP() << "no SHELX files in " << ShelxDir;
     TempDir dir;
     for (const std::string& path : corpus_files()) {
         SCOPED_TRACE(path);
