@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake g++ qt6-base-dev qt6-svg-dev libjpeg-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ qt6-base-dev qt6-svg-dev libjpeg-dev libgtest-dev libbenchmark-dev
           gemmi-dev fonts-liberation nlohmann-json3-dev)
 missing=()
 for package in "${packages[@]}"; do
