@@ -160,4 +160,19 @@ DeletionOutcome efface_bloc(StructureModel& model, const std::string& from_text,
     return DeletionOutcome::Deleted;
 }
 
+int mask_elements(StructureModel& model, const std::vector<std::string>& element_cells)
+{
+    int hidden = 0;
+    for (std::size_t row = 0; row < element_cells.size(); ++row) {
+        if (!is_marked(element_cells[row])) continue;
+        const int sort = static_cast<int>(row) + 1;
+        for (AtomRecord& atom : model.generated)
+            if (atom.element_sort == sort) {
+                atom.shown = 0;
+                ++hidden;
+            }
+    }
+    return hidden;
+}
+
 } // namespace kestro

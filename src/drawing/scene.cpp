@@ -229,22 +229,26 @@ std::string centred_label_text(const StructureModel& model, int atom)
 
 void apply_label_style(const std::string& style_text, FontSpec& font)
 {
-    struct Style {
-        const char* text;
-        bool bold, italic, underline;
-    };
-    constexpr Style styles[] = {{"", false, false, false},           {"Bold", true, false, false},
-                                {"Bold, Underline", true, false, true}, {"Underline", false, false, true},
-                                {"Italic", false, true, false},       {"Bold, Italic", true, true, false},
-                                {"Bold, Italic, Underline", true, true, true}};
-    for (const Style& s : styles)
-        if (style_text == s.text) {
-            font.bold = s.bold;
-            font.italic = s.italic;
-            font.underline = s.underline;
-            font.strikeout = false;
-            return;
-        }
+    // The style names joined by ", ", each at most once ("Bold, Italic");
+    // empty for none. Any other text keeps the previous style.
+    FontSpec styled = font;
+    styled.bold = styled.italic = styled.underline = styled.strikeout = false;
+    std::size_t start = 0;
+    while (start < style_text.size()) {
+        std::size_t end = style_text.find(", ", start);
+        if (end == std::string::npos) end = style_text.size();
+        const std::string_view name(style_text.data() + start, end - start);
+        bool* flag = name == "Bold"        ? &styled.bold
+                     : name == "Italic"    ? &styled.italic
+                     : name == "Underline" ? &styled.underline
+                     : name == "Strikeout" ? &styled.strikeout
+                                           : nullptr;
+        if (!flag || *flag) return;
+        *flag = true;
+        start = end == style_text.size() ? end : end + 2;
+        if (start == style_text.size() && end != style_text.size()) return; // a trailing ", "
+    }
+    font = styled;
 }
 
 void draw_orientation_picture(const StructureModel& model, Canvas& canvas)

@@ -1,0 +1,699 @@
+// The drawing window's state machine: modes, picks, clicks and drags.
+
+#include "drawing/interaction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "crystal/bonds.h"
+#include "crystal/oemath.h"
+#include "crystal/sorts.h"
+#include "drawing/drawing_state.h"
+#include "drawing/ellipsoids.h"
+#include "drawing/scene.h"
+#include "drawing/view.h"
+#include "model/fields.h"
+#include "model/numbers.h"
+
+namespace kestro {
+
+namespace {
+
+struct ModeEntry {
+    PickMode mode;
+    const char* prompt; // null: no prompt
+    bool beep;
+};
+
+constexpr ModeEntry ModeEntries[] = {
+    {PickMode::Direction,
+     "The direction of the projection will be defined by 2 atoms: Click on the first atom. Right button to cancel",
+     true},
+    {PickMode::BasePlane,
+     "The base plane will be defined by 3 atoms. Click on the first atom. Right button to cancel", true},
+    {PickMode::Distance, "To dispaly a bond length: Click on two atoms. (Click on the right button to stop)", false},
+    {PickMode::BondToggle, "To select a bond to Add/Delete: Click on the first atom", false},
+    {PickMode::Angle, "Angle Atom1-Atom2-Atom3Click on the first atom. (Click on the right button to cancel)", false},
+    {PickMode::Coordination,
+     "Distances and Angles around a central atom: click on the central atom (Right button to cancel)", false},
+    {PickMode::MeanPlane, nullptr, false},
+    {PickMode::Mask, "Click on the atoms to be masked. (Click with the right button to stop)", false},
+    {PickMode::Centre, "Click on the atom for rotating around", true},
+    {PickMode::ZoomRectangle, "Zoom. Click and drag the area of interest ", false},
+    {PickMode::TranslationRectangle, "Translation: Draw a rectangle around the fragment to be translated ", false},
+    {PickMode::MaskRectangle, "Draw a rectangle around the atoms to be masked", false},
+    {PickMode::LabelArea, "Delete labels in a selected rectangle: Click and drag the area of interest", false},
+    {PickMode::LabelOffCentre, nullptr, true},
+    {PickMode::LabelInCentre, "Write label in centre: Click on an atom with the left button.(right to end)", true},
+    {PickMode::DeleteLabel, "Delete label: Click on an atom with the left button.(right to end)", false},
+};
+
+const char* const SecondAtom = "Click on the second atom. Right button to cancel";
+const char* const ThirdAtom = "Click on the third atom. Right button to cancel";
+
+const ModeEntry* entry_of(PickMode mode)
+{
+    for (const ModeEntry& e : ModeEntries)
+        if (e.mode == mode) return &e;
+    return nullptr;
+}
+
+bool is_picking(PickMode mode)
+{
+    switch (mode) {
+    case PickMode::Direction:
+    case PickMode::BasePlane:
+    case PickMode::Distance:
+    case PickMode::BondToggle:
+    case PickMode::Angle:
+    case PickMode::Coordination:
+    case PickMode::MeanPlane:
+    case PickMode::Mask:
+    case PickMode::Centre: return true;
+    default: return false;
+    }
+}
+
+bool is_rectangle(PickMode mode)
+{
+    return mode == PickMode::ZoomRectangle || mode == PickMode::TranslationRectangle ||
+           mode == PickMode::MaskRectangle || mode == PickMode::LabelArea;
+}
+
+bool is_label_tool_mode(PickMode mode)
+{
+    return mode == PickMode::LabelOffCentre || mode == PickMode::LabelInCentre || mode == PickMode::DeleteLabel ||
+           mode == PickMode::LabelArea;
+}
+
+int atom_count(const StructureModel& model, const DrawingState& drawing)
+{
+    return std::min(model.generated.count(), drawing.view.atoms);
+}
+
+void show_prompt(InteractionState& state, std::string text)
+{
+    state.parts.prompt = std::move(text);
+    state.parts.prompt_visible = true;
+}
+
+void hide_prompt(InteractionState& state) { state.parts.prompt_visible = false; }
+
+void take_backup(Workbench& bench)
+{
+    LabelBackup& backup = bench.state.backup;
+    backup.taken = true;
+    backup.count = bench.model.generated.count();
+    for (int i = 1; i <= backup.count; ++i) backup.atoms[i] = bench.model.generated[i];
+    backup.labels_centre = bench.model.drawing.labels_centre;
+    backup.labels_off_centre = bench.model.drawing.labels_off_centre;
+}
+
+// The labels as they were when the picking mode started. Only the label
+// fields come back: masking keeps its `shown`, and colours or positions
+// changed meanwhile are not undone.
+void restore_labels(Workbench& bench)
+{
+    const LabelBackup& backup = bench.state.backup;
+    if (!backup.taken) return;
+    const int n = std::min(backup.count, bench.model.generated.count());
+    for (int i = 1; i <= n; ++i) {
+        AtomRecord& atom = bench.model.generated[i];
+        atom.label_dx = backup.atoms[i].label_dx;
+        atom.label_dy = backup.atoms[i].label_dy;
+        atom.labelled = backup.atoms[i].labelled;
+    }
+    bench.model.drawing.labels_centre = backup.labels_centre;
+    bench.model.drawing.labels_off_centre = backup.labels_off_centre;
+}
+
+// The current mode ends: labels back, picks and prompt cleared. The mouse
+// mode is the caller's.
+void finish_mode(Workbench& bench)
+{
+    InteractionState& state = bench.state;
+    restore_labels(bench);
+    state.backup.taken = false;
+    state.mode = PickMode::None;
+    state.pick_a.clear();
+    state.pick_b.clear();
+    state.label_placing_pending = false;
+    state.translation_pending = false;
+    state.band_visible = false;
+    hide_prompt(state);
+}
+
+PickMark mark_at(const DrawingState& drawing, int atom, int radius = PickMarkRadius)
+{
+    return {point_pixel(drawing, atom), radius};
+}
+
+bool dragged(const InteractionState& state, PixelPoint point)
+{
+    return std::abs(point.x - state.press.x) > DragThreshold || std::abs(point.y - state.press.y) > DragThreshold;
+}
+
+void hide_masked(Workbench& bench, int atom)
+{
+    AtomRecord& record = bench.model.generated[atom];
+    record.shown = 0;
+    record.labelled = 0;
+    if (bench.state.backup.taken && atom <= bench.state.backup.count) {
+        bench.state.backup.atoms[atom].shown = 0;
+        bench.state.backup.atoms[atom].labelled = 0;
+    }
+}
+
+// Mask rectangle and label area: the rectangle from the press point to the
+// last move point, borders included; drawn toward the left or the top it
+// holds nothing.
+Reaction confirm_rectangle(Workbench& bench, PixelPoint corner)
+{
+    InteractionState& state = bench.state;
+    const bool mask = state.mode == PickMode::MaskRectangle;
+    bench.messages.beep();
+    const Answer answer = bench.messages.ask(mask ? "Do you want to delete the windows contents?"
+                                                  : "Do you want to delete the labels in the windows?");
+    Reaction r;
+    r.band_changed = true;
+    const PixelPoint from = state.press;
+    leave_modes(bench);
+    if (answer != Answer::Yes) return r;
+    for (int i = 1; i <= atom_count(bench.model, bench.drawing); ++i) {
+        const PixelPoint p = point_pixel(bench.drawing, i);
+        if (p.x < from.x || p.x > corner.x || p.y < from.y || p.y > corner.y) continue;
+        if (mask) hide_masked(bench, i);
+        else bench.model.generated[i].labelled = 0;
+    }
+    if (mask) {
+        compute_ellipsoid_tensors(bench.model, bench.drawing, bench.messages);
+        compute_outlines(bench.model, bench.drawing);
+        compute_view_points(bench.model, bench.drawing);
+        bench.model.drawing.draw_planes = 0;
+    }
+    r.redraw = true;
+    return r;
+}
+
+Reaction complete_drag(Workbench& bench, PixelPoint release)
+{
+    InteractionState& state = bench.state;
+    Reaction r;
+    switch (state.mode) {
+    case PickMode::ZoomRectangle:
+        r.slider_position = zoom_to_rectangle(bench.drawing, state.press, release);
+        r.zoom = ZoomDisplay::Rectangle;
+        state.mode = PickMode::None;
+        hide_prompt(state);
+        r.redraw = true;
+        break;
+    case PickMode::TranslationRectangle:
+        if (state.translation_pending) break;
+        state.translation_pending = true;
+        state.translation_from = state.press;
+        state.translation_to = release;
+        state.parts.translation_panel = true;
+        r.action = WindowAction::ShowTranslationPanel;
+        break;
+    case PickMode::MaskRectangle:
+    case PickMode::LabelArea:
+        return confirm_rectangle(bench, state.previous == state.press ? release : state.previous);
+    default: break;
+    }
+    return r;
+}
+
+// Second click of label placing: the label is anchored at the press point.
+Reaction place_label(Workbench& bench, std::string_view label_box)
+{
+    InteractionState& state = bench.state;
+    const int a = state.label_atom;
+    state.label_placing_pending = false;
+    state.parts.label_entry = false;
+    Reaction r;
+    r.redraw = true;
+    if (a < 1 || a > atom_count(bench.model, bench.drawing)) return r;
+    const ScreenMap& screen = bench.drawing.screen;
+    AtomRecord& atom = bench.model.generated[a];
+    atom.label_dx = bench.drawing.view.X[a] - (state.press.x - screen.x0) / screen.s;
+    atom.label_dy = bench.drawing.view.Y[a] - (screen.y0 - state.press.y) / screen.s;
+    atom.labelled = 1;
+    bench.model.display_labels[a] = label_box; // the first 8 characters
+    return r;
+}
+
+Reaction click_on_atom(Workbench& bench, int atom)
+{
+    InteractionState& state = bench.state;
+    StructureModel& model = bench.model;
+    DrawingState& drawing = bench.drawing;
+    Reaction r;
+    switch (state.mode) {
+    case PickMode::Centre:
+        choose_centre_atom(drawing, atom);
+        finish_mode(bench);
+        r.redraw = true;
+        break;
+    case PickMode::Direction:
+        state.pick_a.add(atom);
+        if (state.pick_a.count == 1) {
+            r.mark = mark_at(drawing, atom);
+            show_prompt(state, "Click on the second atom. (Right button to end)");
+            break;
+        }
+        {
+            const int p1 = state.pick_a[0], p2 = state.pick_a[1];
+            finish_mode(bench);
+            state.parts.labelling_tools = false;
+            state.parts.label_instructions = false;
+            orient_by_two_atoms(model, drawing, p1, p2, bench.messages);
+        }
+        r.redraw = true;
+        break;
+    case PickMode::Distance:
+    case PickMode::BondToggle:
+        state.pick_a.add(atom);
+        if (state.pick_a.count == 1) {
+            r.mark = mark_at(drawing, atom);
+            show_prompt(state, SecondAtom);
+            break;
+        }
+        if (state.mode == PickMode::Distance) {
+            r.mark = mark_at(drawing, atom);
+            show_prompt(state, distance_text(model, drawing, state.pick_a[0], state.pick_a[1]));
+        } else {
+            toggle_bond(model, state.pick_a[0], state.pick_a[1], bench.messages);
+            show_prompt(state, "To select a bond to Delete or add: Click on the first atom (click with right button to end)");
+            r.redraw = true;
+        }
+        state.pick_a.clear();
+        break;
+    case PickMode::Angle:
+        state.pick_b.add(atom);
+        r.mark = mark_at(drawing, atom);
+        if (state.pick_b.count < 3) {
+            show_prompt(state, state.pick_b.count == 1 ? SecondAtom : ThirdAtom);
+            break;
+        }
+        show_prompt(state, angle_text(model, drawing, state.pick_b[0], state.pick_b[1], state.pick_b[2]));
+        bench.messages.beep();
+        state.pick_b.clear();
+        break;
+    case PickMode::Coordination:
+        restore_labels(bench);
+        r.action = WindowAction::OpenCoordination;
+        r.atom = atom;
+        r.redraw = true;
+        r.mark = mark_at(drawing, atom);
+        break;
+    case PickMode::BasePlane:
+        state.pick_b.add(atom);
+        if (state.pick_b.count < 3) {
+            r.mark = mark_at(drawing, atom);
+            show_prompt(state, state.pick_b.count == 1 ? SecondAtom : ThirdAtom);
+            break;
+        }
+        {
+            const int p1 = state.pick_b[0], p2 = state.pick_b[1], p3 = state.pick_b[2];
+            finish_mode(bench);
+            state.mouse_mode = MouseMode::None;
+            orient_by_three_atoms(model, drawing, p1, p2, p3, bench.messages);
+        }
+        r.redraw = true;
+        break;
+    case PickMode::LabelOffCentre:
+        state.label_placing_pending = true;
+        state.label_atom = atom;
+        state.parts.label_entry = true;
+        bench.messages.beep();
+        r.redraw = true;
+        r.mark = mark_at(drawing, atom, LabelMarkRadius);
+        r.action = WindowAction::EditLabel;
+        r.label_text = model.display_labels[atom].str();
+        break;
+    case PickMode::LabelInCentre:
+        model.generated[atom].label_dx = model.generated[atom].label_dy = 0;
+        model.generated[atom].labelled = 1;
+        for (int i = 0; i < 3; ++i) bench.messages.beep();
+        r.redraw = true;
+        break;
+    case PickMode::Mask:
+        hide_masked(bench, atom);
+        if (!drawing.zoom_in_force) compute_view_points(model, drawing);
+        r.redraw = true;
+        break;
+    case PickMode::DeleteLabel:
+        model.generated[atom].labelled = 0;
+        r.redraw = true;
+        break;
+    case PickMode::MeanPlane:
+        bench.messages.beep();
+        if (state.mean_plane.full()) {
+            bench.messages.show("Nb of atoms exceeding 30!");
+            break;
+        }
+        state.mean_plane.push(atom);
+        r.action = WindowAction::MeanPlaneChanged;
+        r.atom = atom;
+        r.redraw = true;
+        break;
+    default: break;
+    }
+    return r;
+}
+
+// A right click in the mean-plane mode takes a listed atom off the list.
+Reaction unlist_mean_plane_atom(Workbench& bench, PixelPoint point)
+{
+    Reaction r;
+    r.redraw = true;
+    const int atom = hit_test(bench.model, bench.drawing, point);
+    auto& list = bench.state.mean_plane;
+    for (int i = 1; i <= list.count(); ++i) {
+        if (list[i] != atom) continue;
+        for (int j = i; j < list.count(); ++j) list[j] = list[j + 1];
+        list.set_count(list.count() - 1);
+        r.action = WindowAction::MeanPlaneChanged;
+        r.atom = atom;
+        break;
+    }
+    return r;
+}
+
+} // namespace
+
+const char* label_tool_caption(LabelTool tool)
+{
+    switch (tool) {
+    case LabelTool::Font: return "Font";
+    case LabelTool::WriteOffCentre: return "Write a label off centre";
+    case LabelTool::WriteInCentre: return "Write a label in centre";
+    case LabelTool::DeleteLabel: return "Delete a label";
+    case LabelTool::DeleteAll: return "Delete all labels";
+    case LabelTool::DeleteCentred: return "Delete all centered labels";
+    case LabelTool::DeleteMoved: return "Delete all the moved labels";
+    case LabelTool::DeleteArea: return "Delete a label area";
+    case LabelTool::RestoreCentred: return "Restore centred labels";
+    case LabelTool::RestoreMoved: return "Restore moved labels";
+    }
+    return "";
+}
+
+void reset_interaction(InteractionState& state)
+{
+    state.mouse_mode = MouseMode::RotationXY;
+    state.mode = PickMode::None;
+    state.button_held = false;
+    state.held_button = MouseButton::None;
+    state.band_visible = false;
+    state.pick_a.clear();
+    state.pick_b.clear();
+    state.label_placing_pending = false;
+    state.label_atom = 0;
+    state.backup.taken = false;
+    state.mean_plane.clear();
+    state.translation_used = false;
+    state.translation_pending = false;
+    state.drag_drawn = false;
+    state.parts = WindowParts{};
+}
+
+int hit_test(const StructureModel& model, const DrawingState& state, PixelPoint point)
+{
+    for (int i = 1; i <= atom_count(model, state); ++i) {
+        const PixelPoint p = point_pixel(state, i);
+        if (std::abs(point.x - p.x) < HitDistance && std::abs(point.y - p.y) < HitDistance) return i;
+    }
+    return 0;
+}
+
+double view_distance(const DrawingState& state, int a, int b)
+{
+    const ViewPoints& v = state.view;
+    const double dx = v.X[a] - v.X[b], dy = v.Y[a] - v.Y[b], dz = v.Z[a] - v.Z[b];
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+double view_angle(const DrawingState& state, int a, int b, int c)
+{
+    const ViewPoints& v = state.view;
+    const Vec3 u = {v.X[a] - v.X[b], v.Y[a] - v.Y[b], v.Z[a] - v.Z[b]};
+    const Vec3 w = {v.X[c] - v.X[b], v.Y[c] - v.Y[b], v.Z[c] - v.Z[b]};
+    const double norms = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]) * std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+    if (norms == 0) return std::nan("");
+    // Rounding can carry the cosine of a straight angle just past 1.
+    const double cosine = std::clamp((u[0] * w[0] + u[1] * w[1] + u[2] * w[2]) / norms, -1.0, 1.0);
+    return std::acos(cosine) * RadToDeg;
+}
+
+std::string distance_text(const StructureModel& model, const DrawingState& state, int a, int b)
+{
+    return "Distance " + model.generated[a].label.str() + "-" + model.generated[b].label.str() + " =" +
+           fmt_real(view_distance(state, a, b), 7, 3) +
+           " (Click on the right button to end or click again on a first atom to continue)";
+}
+
+std::string angle_text(const StructureModel& model, const DrawingState& state, int a, int b, int c)
+{
+    return "Angle " + model.generated[a].label.str() + "-" + model.generated[b].label.str() + "-" +
+           model.generated[c].label.str() + " =" + fmt_real(view_angle(state, a, b, c), 6, 2) +
+           " (Click right to stop)";
+}
+
+BondToggle toggle_bond(StructureModel& model, int a, int b, Messages& messages)
+{
+    auto& bonds = model.bonds;
+    for (int i = 1; i <= bonds.count(); ++i) {
+        const BondRecord& bond = bonds[i];
+        if (!((bond.atom1 == a && bond.atom2 == b) || (bond.atom1 == b && bond.atom2 == a))) continue;
+        for (int j = i; j < bonds.count(); ++j) bonds[j] = bonds[j + 1];
+        bonds.set_count(bonds.count() - 1);
+        return BondToggle::Deleted;
+    }
+    if (bonds.full()) {
+        messages.show("The bond table is full (" + std::to_string(MaxBonds) + " bonds): no bond can be added.");
+        return BondToggle::Refused;
+    }
+    BondRecord bond;
+    bond.atom1 = a;
+    bond.atom2 = b;
+    bond.order = 0;
+    const Mat3& T = model.cell.metric.T;
+    bond.length = bond_distance(mat_vec(T, model.generated[a].xyz), mat_vec(T, model.generated[b].xyz));
+    bonds.push(bond);
+    return BondToggle::Added;
+}
+
+void draw_pick_mark(Canvas& canvas, const PickMark& mark)
+{
+    constexpr int Sides = 24;
+    std::array<PixelPoint, Sides> disc{};
+    for (int k = 0; k < Sides; ++k) {
+        const double t = 2 * 3.14159265358979 * k / Sides;
+        disc[static_cast<std::size_t>(k)] = {mark.centre.x + static_cast<int>(std::lround(mark.radius * std::cos(t))),
+                                             mark.centre.y + static_cast<int>(std::lround(mark.radius * std::sin(t)))};
+    }
+    canvas.set_pen({PickMarkColour, 1, PenStyle::Solid});
+    canvas.set_brush(PickMarkColour);
+    canvas.polygon(disc);
+}
+
+Reaction start_mode(Workbench& bench, PickMode mode)
+{
+    InteractionState& state = bench.state;
+    Reaction r;
+    if (mode == PickMode::None) return r;
+    if (mode == PickMode::ZoomRectangle && state.translation_pending) return r;
+    // One mode at a time: the one in progress ends first, so that its label
+    // backup comes back before a new one is taken.
+    if (state.mode != PickMode::None || state.label_placing_pending || state.translation_pending) {
+        leave_modes(bench);
+        r.redraw = true;
+    }
+    state.mode = mode;
+    if (is_picking(mode)) {
+        take_backup(bench);
+        for (AtomRecord& atom : bench.model.generated) {
+            atom.label_dx = atom.label_dy = 0;
+            atom.labelled = 1;
+        }
+        bench.model.drawing.labels_centre = 1;
+        bench.model.drawing.labels_off_centre = 0;
+        r.redraw = true;
+    }
+    if (mode == PickMode::MeanPlane) state.mean_plane.clear();
+    if (is_rectangle(mode) || is_label_tool_mode(mode)) state.mouse_mode = MouseMode::None;
+    const ModeEntry* entry = entry_of(mode);
+    if (entry && entry->prompt) show_prompt(state, entry->prompt);
+    if (entry && entry->beep) bench.messages.beep();
+    return r;
+}
+
+Reaction set_mode_rotation(Workbench& bench, MouseMode mode)
+{
+    InteractionState& state = bench.state;
+    state.mouse_mode = mode;
+    Reaction r;
+    // A drag with a mouse mode moves the view: a rectangle still to be drawn
+    // has no use any more.
+    if (mode != MouseMode::None && is_rectangle(state.mode) && !state.translation_pending) {
+        state.mode = PickMode::None;
+        state.band_visible = false;
+        hide_prompt(state);
+        r.band_changed = true;
+    }
+    if (mode == MouseMode::Translation) state.translation_used = true;
+    return r;
+}
+
+void leave_modes(Workbench& bench)
+{
+    InteractionState& state = bench.state;
+    finish_mode(bench);
+    state.parts.label_instructions = false;
+    state.parts.label_entry = false;
+    state.parts.translation_panel = false;
+    state.mouse_mode = MouseMode::RotationXY;
+    bench.drawing.rotation_dragging = false;
+}
+
+Reaction flag_on(Workbench& bench, MouseButton button, PixelPoint point)
+{
+    InteractionState& state = bench.state;
+    state.button_held = true;
+    state.held_button = button;
+    state.press = state.previous = point;
+    state.drag_drawn = false;
+    Reaction r;
+    r.band_changed = state.band_visible;
+    state.band_visible = false;
+    return r;
+}
+
+Reaction mouse_move(Workbench& bench, PixelPoint point)
+{
+    InteractionState& state = bench.state;
+    Reaction r;
+    if (!state.button_held) return r;
+    if (state.mouse_mode == MouseMode::None && is_rectangle(state.mode)) {
+        if (state.held_button == MouseButton::Left && !state.translation_pending && dragged(state, point)) {
+            state.band_visible = true;
+            state.band_corner = point;
+            r.band_changed = true;
+        }
+        state.previous = point;
+        return r;
+    }
+    const bool translation = state.mouse_mode == MouseMode::Translation;
+    const bool rotation = (state.mouse_mode == MouseMode::RotationXY || state.mouse_mode == MouseMode::RotationZ) &&
+                          state.held_button == MouseButton::Left && !is_picking(state.mode) &&
+                          !state.label_placing_pending;
+    if (translation || rotation) {
+        if (mouse_step(bench.model, bench.drawing, static_cast<int>(state.mouse_mode), state.previous, point,
+                       bench.messages)) {
+            r.drag_redraw = true;
+            state.drag_drawn = true;
+        }
+    }
+    state.previous = point;
+    return r;
+}
+
+Reaction mouse_up(Workbench& bench, MouseButton button, PixelPoint point, std::string_view label_box)
+{
+    InteractionState& state = bench.state;
+    state.release = point;
+    state.button_held = false;
+    state.held_button = MouseButton::None;
+    bench.drawing.rotation_dragging = false;
+    const bool was_drag = dragged(state, point);
+    const bool band_shown = state.band_visible;
+    state.band_visible = false;
+
+    Reaction r;
+    if (button == MouseButton::Right) {
+        if (state.mode == PickMode::MeanPlane) return unlist_mean_plane_atom(bench, point);
+        leave_modes(bench);
+        r.redraw = true;
+        return r;
+    }
+    if (button != MouseButton::Left) return r;
+    if (was_drag) {
+        if (state.mouse_mode == MouseMode::None && is_rectangle(state.mode)) r = complete_drag(bench, point);
+        // The end of a rotation or translation: the picture at rest.
+        if (state.drag_drawn) r.redraw = true;
+        r.band_changed = r.band_changed || band_shown;
+        state.drag_drawn = false;
+        return r;
+    }
+    if (state.drag_drawn) r.redraw = true;
+    state.drag_drawn = false;
+    if (state.label_placing_pending) return place_label(bench, label_box);
+    const int atom = hit_test(bench.model, bench.drawing, point);
+    if (atom == 0) return r;
+    Reaction click = click_on_atom(bench, atom);
+    click.redraw = click.redraw || r.redraw;
+    return click;
+}
+
+Reaction ok_translation(Workbench& bench, const std::array<std::string, 3>& boxes)
+{
+    InteractionState& state = bench.state;
+    Reaction r;
+    if (!state.translation_pending) return r;
+    std::array<int, 3> t{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::string text = boxes[i];
+        text.erase(0, text.find_first_not_of(' '));
+        text.erase(text.find_last_not_of(' ') + 1);
+        if (text.empty()) continue; // an empty box counts as 0
+        const auto value = parse_integer(text);
+        if (!value || *value < -1000000 || *value > 1000000) {
+            bench.messages.show("'" + boxes[i] + "' is not a valid integer value");
+            return r;
+        }
+        t[i] = static_cast<int>(*value);
+    }
+    const PixelPoint a = state.translation_from, b = state.translation_to;
+    leave_modes(bench);
+    r.redraw = true;
+    if (t[0] == 0 && t[1] == 0 && t[2] == 0) return r;
+    // Strictly inside the rectangle, whichever way it was drawn.
+    const int left = std::min(a.x, b.x), right = std::max(a.x, b.x);
+    const int top = std::min(a.y, b.y), bottom = std::max(a.y, b.y);
+    for (int i = 1; i <= atom_count(bench.model, bench.drawing); ++i) {
+        const PixelPoint p = point_pixel(bench.drawing, i);
+        if (p.x <= left || p.x >= right || p.y <= top || p.y >= bottom) continue;
+        Vec3& xyz = bench.model.generated[i].xyz;
+        for (std::size_t k = 0; k < 3; ++k) xyz[k] += t[k];
+    }
+    compute_view_points(bench.model, bench.drawing);
+    return r;
+}
+
+Reaction reset_child(Workbench& bench)
+{
+    leave_modes(bench);
+    DrawingState& drawing = bench.drawing;
+    if (bench.state.translation_used) {
+        drawing.screen.x0 = drawing.screen.y0 = drawing.screen.height / 2;
+        bench.state.translation_used = false;
+    }
+    reset_coordinates(bench.model, drawing, bench.messages);
+    assign_atom_colours(bench.model);
+    Reaction r;
+    r.redraw = true;
+    r.zoom = ZoomDisplay::Slider;
+    r.slider_position = 0;
+    return r;
+}
+
+void retour(Workbench& bench)
+{
+    leave_modes(bench);
+    bench.state.parts.labelling_tools = false;
+    bench.state.mean_plane.clear();
+}
+
+} // namespace kestro
