@@ -16,12 +16,11 @@
 #include "analysis/enclosure_dialogs.h"
 #include "platform/qt_messages.h"
 #include "ui/enclosure_parts.h"
+#include "platform/qt_text.h"
 
 namespace kestro {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
 

@@ -1,7 +1,13 @@
 #pragma once
 // The drawing window: the picture of the plotted structure, the options of
-// its right-hand panel, the direction of projection, the scale, the mouse
-// modes and the tool bar of file and view commands.
+// its right-hand panel, the direction of projection, the scale, the tool
+// bar, and the mouse on the picture: rotation, translation and zoom, and
+// the picking, rectangle and label modes of the core's state machine.
+//
+// The window is split by topic: dessin.cpp (layout, tool bar, activation,
+// view commands), dessin_panel.cpp (option panel), dessin_mouse.cpp (the
+// picture, mouse, modes, labelling and translation panels), dessin_files.cpp
+// (picture and structure files).
 
 #include <QImage>
 #include <QMainWindow>
@@ -12,11 +18,14 @@
 #include <memory>
 
 #include "drawing/canvas.h"
+#include "drawing/interaction.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,6 +40,8 @@ namespace kestro {
 struct DrawingState;
 class HelpViewer;
 class PictureView;
+class Tflimat;
+class Tfmask_element;
 
 // The formats of a picture file; the format follows the menu item chosen,
 // never the extension typed.
@@ -74,6 +85,33 @@ public:
     void mouse_up(Qt::MouseButton button, QPoint point);
     void set_mode_rotation(int mode);
 
+    // Tool-bar modes and windows.
+    void set_direction_projection();
+    void matrice_sur_3atomes();
+    void modif_orientation();
+    void pique_distance();
+    void tue_liaison();
+    void pique_angle();
+    void set_coordinance();
+    void set_mean_plane();
+    void set_translations();
+    void select_atom_rect();
+    void tue_atome();
+    void masque_elements();
+    void selecte_centre();
+    // Labelling panel: an item of its check list (0 = "Font"), Close, Help.
+    void click_on_checklistbox(int item);
+    void close_labelling();
+    void aide_labels();
+    // OK of the translation panel.
+    void ok_translation();
+    // Ends every mode, the label backup restored (before a new plot).
+    void leave_modes();
+    // A new structure or plot: modes dropped, then the activation.
+    void new_picture();
+    // Makes the next activation only clear this flag (the printing window).
+    void skip_next_activation() { skip_activation_ = true; }
+
     // View commands.
     void change_echelle(int position);
     void set_zoom();
@@ -92,7 +130,8 @@ public:
     const QImage& picture() const { return image_; }
     const QImage& orientation_picture() const { return orientation_image_; }
     int picture_side() const { return side_; }
-    int mouse_mode() const { return mouse_mode_; }
+    int mouse_mode() const { return static_cast<int>(interaction_->mouse_mode); }
+    const InteractionState& interaction() const { return *interaction_; }
     DrawingState& drawing_state() { return *state_; }
     QLineEdit* bond_width_box() const { return bond_width_box_; }
     QLineEdit* perspective_box() const { return perspective_box_; }
@@ -110,15 +149,28 @@ public:
     QMenu* export_menu() const { return export_menu_; }
     std::array<QString, 3> direction_boxes() const;
     QString prompt_text() const;
+    QListWidget* label_tools() const { return label_tools_; }
+    QWidget* labelling_panel() const;
+    QWidget* label_instructions() const;
+    QWidget* label_entry() const { return label_entry_; }
+    QLineEdit* label_box() const { return label_box_; }
+    QWidget* translation_panel() const;
+    std::array<QLineEdit*, 3> translation_boxes() const { return translation_boxes_; }
+    Tflimat* orientation_dialog();
+    Tfmask_element* mask_window();
 
     // Replaceable services, dialogs and the system clipboard by default.
     std::function<QString(const QString& filters, const QString& selected)> choose_save_file;
     std::function<bool(Colour initial, Colour& chosen)> choose_colour;
+    std::function<bool(FontSpec& font)> choose_font;
     std::function<void(const QImage&)> copy_to_clipboard;
     // Called by Retour after the window has closed.
     std::function<void()> on_return;
     // Opens the help at a context number; the window's own help viewer when empty.
     std::function<void(int)> open_help;
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     friend class PictureView;
@@ -127,6 +179,14 @@ private:
     QWidget* build_panel();
     QWidget* build_direction_panel();
     void build_tool_bar();
+    void build_overlays();
+    Workbench bench();
+    // Carries out what a core call asks of the window.
+    void apply(const Reaction& reaction);
+    // Prompt, panels, check boxes and buttons as the state and model say.
+    void sync_controls();
+    void start(PickMode mode);
+    void activate();
     void fill_option_controls();
     void rebuild_colour_grid();
     void peint_stringgrid1();
@@ -134,9 +194,8 @@ private:
     void draw(bool dragging = false);
     void copy_picture();
     void set_mouse_mode_buttons(int mode);
-    void show_prompt(const QString& text);
-    void hide_prompt();
-    void end_modes();
+    void choose_label_font();
+    void show_help(int context);
     QString ask_save_name(const QString& filters, const QString& selected);
     void write_picture_file(PictureFileFormat format, const std::string& path);
 
@@ -150,16 +209,9 @@ private:
     QImage image_;
     QImage orientation_image_;
 
-    // Interaction state.
-    int mouse_mode_ = 1;
-    bool button_held_ = false;
-    Qt::MouseButton held_button_ = Qt::NoButton;
-    QPoint press_, previous_, release_;
-    bool zoom_mode_ = false;
-    bool translation_used_ = false;
-    bool rubber_band_ = false;
-    bool drag_drawn_ = false; // a fast picture is on screen since the press
-    QRect rubber_;
+    std::unique_ptr<InteractionState> interaction_;
+    bool skip_activation_ = false;
+    bool activation_queued_ = false;
     // What the last redraw used, to know what must be recomputed.
     int drawn_cell_ = 0;
     int drawn_probability_ = 5;
@@ -189,6 +241,16 @@ private:
     QButtonGroup* mouse_modes_ = nullptr;
     QMenu* export_menu_ = nullptr;
     HelpViewer* help_ = nullptr;
+    QAction* centre_action_ = nullptr;
+    QFrame* labelling_panel_ = nullptr;
+    QListWidget* label_tools_ = nullptr;
+    QLabel* instructions_ = nullptr;
+    QWidget* label_entry_ = nullptr;
+    QLineEdit* label_box_ = nullptr;
+    QFrame* translation_panel_ = nullptr;
+    std::array<QLineEdit*, 3> translation_boxes_ = {};
+    Tflimat* limat_ = nullptr;
+    Tfmask_element* mask_ = nullptr;
 };
 
 } // namespace kestro

@@ -13,63 +13,12 @@
 #include "analysis/deletion.h"
 #include "model/errors.h"
 #include "platform/qt_messages.h"
+#include "platform/qt_text.h"
+#include "ui/marking_grid.h"
 
 namespace kestro {
 
 namespace {
-
-constexpr Colour MarkedColour = 15649791; // 0xEECBFF: pink behind a marked cell
-constexpr int RowHeight = 21;
-constexpr int MaxGridHeight = 425;
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-
-QTableWidget* make_grid(int columns, QWidget* parent)
-{
-    auto* grid = new QTableWidget(parent);
-    grid->setColumnCount(columns);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(RowHeight);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionMode(QAbstractItemView::NoSelection);
-    for (int c = 0; c < columns; ++c) grid->setColumnWidth(c, 64);
-    grid->setFixedWidth(columns * 64 + 2 * grid->frameWidth() + 20);
-    return grid;
-}
-
-// Rows: the heading, one per entry and one spare; 21 pixels each, the
-// grid at most 425 pixels high (it scrolls beyond).
-void size_grid(QTableWidget* grid, int entries)
-{
-    grid->clearContents();
-    grid->setRowCount(entries + 2);
-    grid->setFixedHeight(std::min(MaxGridHeight, (entries + 2) * RowHeight + 2 * grid->frameWidth()));
-}
-
-// Text centred; a marked cell on the pink ground with black text.
-void set_cell(QTableWidget* grid, int row, int column, const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
-    item->setTextAlignment(Qt::AlignCenter);
-    if (text.contains(QLatin1Char('*'))) {
-        item->setBackground(to_qcolor(MarkedColour));
-        item->setForeground(Qt::black);
-    }
-    grid->setItem(row, column, item);
-}
-
-std::string cell_text(const QTableWidget* grid, int row, int column)
-{
-    const QTableWidgetItem* item = grid->item(row, column);
-    return item ? item->text().toStdString() : std::string();
-}
-
-void toggle_cell(QTableWidget* grid, int row, int column)
-{
-    set_cell(grid, row, column, qs(toggle_mark(cell_text(grid, row, column))));
-}
 
 QPushButton* ok_button_for(QDialog* dialog)
 {
@@ -81,12 +30,12 @@ QPushButton* ok_button_for(QDialog* dialog)
 void fill_atom_grid(QTableWidget* grid, const StructureModel& model)
 {
     const auto rows = atom_rows(model);
-    size_grid(grid, static_cast<int>(rows.size()));
-    set_cell(grid, 0, 0, QStringLiteral("Nb"));
-    set_cell(grid, 0, 1, QStringLiteral("Atom"));
+    size_marking_grid(grid, static_cast<int>(rows.size()));
+    set_marking_cell(grid, 0, 0, QStringLiteral("Nb"));
+    set_marking_cell(grid, 0, 1, QStringLiteral("Atom"));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        set_cell(grid, static_cast<int>(i) + 1, 0, qs(rows[i][0]));
-        set_cell(grid, static_cast<int>(i) + 1, 1, qs(rows[i][1]));
+        set_marking_cell(grid, static_cast<int>(i) + 1, 0, qs(rows[i][0]));
+        set_marking_cell(grid, static_cast<int>(i) + 1, 1, qs(rows[i][1]));
     }
 }
 
@@ -100,7 +49,7 @@ TfeffaceE::TfeffaceE(StructureModel& model, Messages* messages, QWidget* parent)
     setWindowTitle(QStringLiteral("Delete Elements of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
-    grid_ = make_grid(1, this);
+    grid_ = make_marking_grid(1, this);
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int) { onclic(row); });
     ok_ = ok_button_for(this);
     connect(ok_, &QPushButton::clicked, this, &TfeffaceE::del_elem_system);
@@ -118,23 +67,20 @@ void TfeffaceE::refill() { initialise(); }
 
 void TfeffaceE::initialise()
 {
-    const auto rows = element_rows(model_);
-    size_grid(grid_, static_cast<int>(rows.size()));
-    set_cell(grid_, 0, 0, QStringLiteral("Nb"));
-    for (std::size_t i = 0; i < rows.size(); ++i) set_cell(grid_, static_cast<int>(i) + 1, 0, qs(rows[i]));
+    fill_element_grid(grid_, model_, QStringLiteral("Nb"));
 }
 
 void TfeffaceE::onclic(int row)
 {
     // Only rows that hold an element take a mark.
     if (row < 1 || row > model_.element_sorts.count()) return;
-    toggle_cell(grid_, row, 0);
+    toggle_marking_cell(grid_, row, 0);
 }
 
 void TfeffaceE::del_elem_system()
 {
     std::vector<std::string> cells;
-    for (int row = 1; row <= model_.element_sorts.count(); ++row) cells.push_back(cell_text(grid_, row, 0));
+    for (int row = 1; row <= model_.element_sorts.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 0));
     DeletionOutcome outcome = DeletionOutcome::Refused;
     try {
         outcome = kestro::del_elem_system(model_, cells, *messages_);
@@ -157,7 +103,7 @@ TfeffaceA::TfeffaceA(StructureModel& model, Messages* messages, QWidget* parent)
     setWindowTitle(QStringLiteral("Delete atoms of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
-    grid_ = make_grid(2, this);
+    grid_ = make_marking_grid(2, this);
     connect(grid_, &QTableWidget::cellClicked, this, &TfeffaceA::onclic);
     ok_ = ok_button_for(this);
     connect(ok_, &QPushButton::clicked, this, &TfeffaceA::del_atom);
@@ -180,13 +126,13 @@ void TfeffaceA::onclic(int row, int column)
 {
     // The "Atom" column of a row that holds an atom.
     if (column != 1 || row < 1 || row > model_.asym.count()) return;
-    toggle_cell(grid_, row, 1);
+    toggle_marking_cell(grid_, row, 1);
 }
 
 void TfeffaceA::del_atom()
 {
     std::vector<std::string> cells;
-    for (int row = 1; row <= model_.asym.count(); ++row) cells.push_back(cell_text(grid_, row, 1));
+    for (int row = 1; row <= model_.asym.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 1));
     const DeletionOutcome outcome = kestro::del_atom(model_, cells, *messages_);
     if (outcome == DeletionOutcome::Nothing) reject();
     if (outcome != DeletionOutcome::Deleted) return;
@@ -203,7 +149,7 @@ TfeffaceB::TfeffaceB(StructureModel& model, Messages* messages, QWidget* parent)
     setWindowTitle(QStringLiteral("Delete a bloc of atoms of the asymetric unit"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
-    grid_ = make_grid(2, this);
+    grid_ = make_marking_grid(2, this);
     from_ = new QLineEdit(this);
     to_ = new QLineEdit(this);
     ok_ = ok_button_for(this);

@@ -218,6 +218,9 @@ bool Tfmainmenu::prepare_generation()
 
 void Tfmainmenu::trace_ortep()
 {
+    // A mode of the drawing window gives its labels back before the atoms
+    // are read, copied or replaced.
+    if (dessin_) dessin_->leave_modes();
     // A structure file named at start-up is read by the first plot.
     if (!model_.pending_file_name.empty() && contains(to_lower(model_.pending_file_name), ".kes")) {
         lit_en_ascii();
@@ -290,7 +293,7 @@ void Tfmainmenu::show_drawing()
         };
     }
     dessin_->show();
-    dessin_->initialise_fiche();
+    dessin_->new_picture();
     dessin_->raise();
     dessin_->activateWindow();
 }

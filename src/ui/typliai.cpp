@@ -9,12 +9,11 @@
 
 #include "crystal/bond_limits.h"
 #include "platform/qt_messages.h"
+#include "platform/qt_text.h"
 
 namespace kestro {
 
 namespace {
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // A cell the user cannot edit: the heading row and the element columns.
 QTableWidgetItem* fixed_item(const std::string& text)

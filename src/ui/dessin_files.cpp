@@ -1,0 +1,87 @@
+// The drawing window's files: the picture as a bitmap, JPEG, SVG or PNG
+// file, and the structure as a structure file.
+
+#include <QFileDialog>
+#include <QMenu>
+
+#include "drawing/drawing_state.h"
+#include "formats/kes.h"
+#include "model/errors.h"
+#include "model/file_io.h"
+#include "platform/image_export.h"
+#include "ui/dessin.h"
+
+namespace kestro {
+
+namespace {
+
+const char* const PictureFilters =
+    "Bitmap format  (*.bmp);;JPEG format (*.jpg);;SVG picture (*.svg);;PNG format (*.png)";
+const char* const BitmapFilter = "Bitmap format  (*.bmp)";
+const char* const JpegFilter = "JPEG format (*.jpg)";
+const char* const SvgFilter = "SVG picture (*.svg)";
+const char* const PngFilter = "PNG format (*.png)";
+
+} // namespace
+
+// ---- files --------------------------------------------------------------------
+
+QString Tfdessin::ask_save_name(const QString& filters, const QString& selected)
+{
+    if (choose_save_file) return choose_save_file(filters, selected);
+    QString chosen_filter = selected;
+    // The overwrite question is the window's own.
+    return QFileDialog::getSaveFileName(this, QString(), QString(), filters, &chosen_filter,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void Tfdessin::enregistrer()
+{
+    // The labelling panel closes as its own "Close" button does.
+    if (interaction_->parts.labelling_tools) close_labelling();
+    export_menu_->popup(frameGeometry().topLeft() + QPoint(5, 50));
+}
+
+void Tfdessin::export_picture(PictureFileFormat format)
+{
+    const char* filter = BitmapFilter;
+    const char* extension = ".bmp";
+    switch (format) {
+    case PictureFileFormat::Bitmap: break;
+    case PictureFileFormat::Jpeg: filter = JpegFilter; extension = ".jpg"; break;
+    case PictureFileFormat::Svg: filter = SvgFilter; extension = ".svg"; break;
+    case PictureFileFormat::Png: filter = PngFilter; extension = ".png"; break;
+    }
+    const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), QString::fromLatin1(filter));
+    if (chosen.isEmpty()) return;
+    const std::string path = with_default_extension(chosen.toStdString(), extension);
+    write_after_confirmation(path, *messages_, [&] { write_picture_file(format, path); });
+}
+
+void Tfdessin::write_picture_file(PictureFileFormat format, const std::string& path)
+{
+    BusyScope busy(*messages_);
+    // The picture the screen shows at rest, at its logical size.
+    const auto scene = [this](Canvas& canvas) { draw_scene(model_, *state_, canvas); };
+    if (format == PictureFileFormat::Svg) {
+        write_vector_picture(path, PictureFormat::Svg, side_, side_, scene);
+        return;
+    }
+    const QImage image = render_picture(side_, side_, scene);
+    switch (format) {
+    case PictureFileFormat::Bitmap: write_bmp(image, path); break;
+    case PictureFileFormat::Jpeg: write_jpeg(image, path, 50); break;
+    case PictureFileFormat::Png: write_png(image, path); break;
+    case PictureFileFormat::Svg: break;
+    }
+}
+
+void Tfdessin::ASCIIfilekes1Click()
+{
+    const QString chosen = ask_save_name(QStringLiteral("Export binary file (*.kst);;Export ASCII file (*.kes)"),
+                                         QStringLiteral("Export ASCII file (*.kes)"));
+    if (chosen.isEmpty()) return;
+    save_ascii_structure(model_, chosen.toStdString(), *messages_);
+}
+
+} // namespace kestro
