@@ -68,4 +68,16 @@ void HelpViewer::show_topic(int context)
     }
 }
 
+void show_help_at(HelpViewer*& viewer, const std::string& data_directory, QWidget* parent, int context,
+                  Messages& messages)
+{
+    if (!viewer) viewer = new HelpViewer(data_directory, parent);
+    if (!viewer->open_context(context)) {
+        messages.show(viewer->error_text().toStdString());
+        return;
+    }
+    viewer->show();
+    viewer->raise();
+}
+
 } // namespace kestro

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "model/messages.h"
+
 class QListWidget;
 class QTextBrowser;
 
@@ -28,5 +30,10 @@ private:
     QString error_;
     int current_ = 0;
 };
+
+// Opens the window's help viewer (made on first use) at a context, or says
+// why the help cannot be shown.
+void show_help_at(HelpViewer*& viewer, const std::string& data_directory, QWidget* parent, int context,
+                  Messages& messages);
 
 } // namespace kestro

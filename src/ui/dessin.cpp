@@ -355,13 +355,7 @@ void Tfdessin::show_help(int context)
         open_help(context);
         return;
     }
-    if (!help_) help_ = new HelpViewer(model_.data_directory, this);
-    if (!help_->open_context(context)) {
-        messages_->show(help_->error_text().toStdString());
-        return;
-    }
-    help_->show();
-    help_->raise();
+    show_help_at(help_, model_.data_directory, this, context, *messages_);
 }
 
 } // namespace kestro

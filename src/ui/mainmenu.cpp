@@ -553,16 +553,7 @@ void Tfmainmenu::about()
     box->open();
 }
 
-void Tfmainmenu::open_help(int context)
-{
-    if (!help_) help_ = new HelpViewer(model_.data_directory, this);
-    if (!help_->open_context(context)) {
-        messages_->show(help_->error_text().toStdString());
-        return;
-    }
-    help_->show();
-    help_->raise();
-}
+void Tfmainmenu::open_help(int context) { show_help_at(help_, model_.data_directory, this, context, *messages_); }
 
 QString Tfmainmenu::space_group_caption() const
 {
