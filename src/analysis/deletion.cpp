@@ -162,12 +162,16 @@ DeletionOutcome efface_bloc(StructureModel& model, const std::string& from_text,
 
 int mask_elements(StructureModel& model, const std::vector<std::string>& element_cells)
 {
+    // Atoms are matched by the element of their label, not by their
+    // element-sort number: atoms generated from a structure file's
+    // asymmetric unit without a rebuild of the sorts carry no number.
     int hidden = 0;
-    for (std::size_t row = 0; row < element_cells.size(); ++row) {
-        if (!is_marked(element_cells[row])) continue;
-        const int sort = static_cast<int>(row) + 1;
+    const int rows = std::min(static_cast<int>(element_cells.size()), model.element_sorts.count());
+    for (int row = 1; row <= rows; ++row) {
+        if (!is_marked(element_cells[static_cast<std::size_t>(row - 1)])) continue;
+        const std::string symbol = symbol_key(model.element_sorts[row].symbol.view());
         for (AtomRecord& atom : model.generated)
-            if (atom.element_sort == sort) {
+            if (element_symbol(atom.label.view()) == symbol) {
                 atom.shown = 0;
                 ++hidden;
             }

@@ -55,9 +55,9 @@ DeletionOutcome del_atom(StructureModel& model, const std::vector<std::string>& 
 DeletionOutcome efface_bloc(StructureModel& model, const std::string& from_text, const std::string& to_text,
                             Messages& messages);
 
-// "Mask elements": element_cells[i] is the cell of element row i + 1; every
-// generated atom of a marked element sort is hidden. Others are not touched.
-// Returns the number of atoms hidden.
+// "Mask elements": element_cells[i] is the cell of element row i + 1 (the
+// element sorts in order); every generated atom of a marked element is
+// hidden, the others are not touched. Returns the number of atoms hidden.
 int mask_elements(StructureModel& model, const std::vector<std::string>& element_cells);
 
 } // namespace kestro

@@ -215,3 +215,25 @@ TEST(DeleteBlock, EmptyOrNonNumericFieldsDeleteNothing)
     EXPECT_EQ(efface_bloc(*model, "1", "2", messages), DeletionOutcome::Declined);
     EXPECT_EQ(model->asym.count(), 3);
 }
+
+TEST(MaskElements, MarkedElementsHiddenWhateverSortNumberTheAtomsCarry)
+{
+    TempDir dir;
+    auto model = with_atoms(dir, {"CL1", "C 1", "CL2"});
+    RecordingMessages messages;
+    ASSERT_TRUE(build_bond_sorts(*model, messages));
+    // Generated atoms as a structure file leaves them: no sort numbers.
+    for (const char* label : {"CL1", "C 1", "CL2", "C 2"}) {
+        AtomRecord atom;
+        atom.label = label;
+        atom.shown = 1;
+        model->generated.push(atom);
+    }
+    const std::vector<std::string> rows = element_rows(*model);
+    ASSERT_EQ(rows, (std::vector<std::string>{"CL", "C"}));
+    EXPECT_EQ(mask_elements(*model, {"CL*", "C"}), 2);
+    EXPECT_EQ(model->generated[1].shown, 0);
+    EXPECT_EQ(model->generated[2].shown, 1);
+    EXPECT_EQ(model->generated[3].shown, 0);
+    EXPECT_EQ(mask_elements(*model, {"CL", "C"}), 0);
+}
