@@ -159,7 +159,12 @@ void Tfdessin::build_overlays()
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    label_tools_->setFixedHeight(label_tools_->sizeHintForRow(0) * LabelToolCount + 2 * label_tools_->frameWidth() + 2);
+    // Every item in view: the list neither scrolls nor cuts a caption.
+    label_tools_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    label_tools_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int frame = 2 * label_tools_->frameWidth();
+    label_tools_->setFixedSize(label_tools_->sizeHintForColumn(0) + frame + 4,
+                               label_tools_->sizeHintForRow(0) * LabelToolCount + frame + 2);
     tools->addWidget(label_tools_);
     auto* buttons = new QHBoxLayout;
     auto* close_button = new QPushButton(QStringLiteral("Close"), labelling_panel_);
@@ -167,7 +172,6 @@ void Tfdessin::build_overlays()
     buttons->addWidget(close_button);
     buttons->addWidget(help_button);
     tools->addLayout(buttons);
-    labelling_panel_->setFixedWidth(200);
     labelling_panel_->adjustSize();
     labelling_panel_->move(side_ - labelling_panel_->width() - 2, 24);
     connect(label_tools_, &QListWidget::itemClicked, this,

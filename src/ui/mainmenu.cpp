@@ -285,7 +285,8 @@ void Tfmainmenu::affiche_child()
 void Tfmainmenu::show_drawing()
 {
     if (!dessin_) {
-        dessin_ = new Tfdessin(model_, messages_, this);
+        // Message boxes of the drawing window sit over it, not over this one.
+        dessin_ = new Tfdessin(model_, own_messages_ ? nullptr : messages_, this);
         dessin_->open_help = [this](int context) { open_help(context); };
         dessin_->on_return = [this] {
             raise();
