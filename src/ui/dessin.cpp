@@ -185,15 +185,20 @@ void Tfdessin::activate()
 
 void Tfdessin::new_picture()
 {
+    // The plot has read every edit: the next one regenerates only after new
+    // edits. (Not on each activation: an edit made in the main window
+    // before a click on this window would never be plotted.)
+    model_.edit.data_changed = 0;
     reset_interaction(*interaction_);
+    // Placed at the top left for a new picture only, so that a window the
+    // user has moved stays where it is when clicked.
+    move(0, 0);
     initialise_fiche();
 }
 
 void Tfdessin::initialise_fiche()
 {
     if (const QWidget* main = parentWidget()) setWindowTitle(main->window()->windowTitle());
-    move(0, 0);
-    model_.edit.data_changed = 0;
     {
         Workbench b = bench();
         kestro::set_mode_rotation(b, MouseMode::RotationXY);

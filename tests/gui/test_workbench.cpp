@@ -271,6 +271,31 @@ private slots:
         QVERIFY(std::abs(T[2][0] - f.model->cell.a) < 1e-3); // a points at the viewer
         QCOMPARE(w.direction_boxes()[0].trimmed(), QStringLiteral("1.00000"));
     }
+
+    void activation_draws_afresh_and_keeps_the_edits()
+    {
+        Fixture f;
+        Tfdessin& w = *f.window;
+        ScreenMap& screen = w.drawing_state().screen;
+        const int centre = w.picture_side() / 2;
+        const auto activate = [&] {
+            QEvent event(QEvent::WindowActivate);
+            QApplication::sendEvent(&w, &event);
+            QCoreApplication::processEvents();
+        };
+        w.set_mode_rotation(3);
+        drag(f.picture(), {100, 100}, {140, 100});
+        w.scale_slider()->setValue(5);
+        f.model->edit.data_changed = 1; // an edit in the main window
+        w.skip_next_activation();        // as the printing window asks
+        activate();
+        QCOMPARE(screen.x0, centre + 40);
+        activate();
+        QCOMPARE(screen.x0, centre);
+        QCOMPARE(screen.f, 2.0);
+        QCOMPARE(w.mouse_mode(), 1);
+        QCOMPARE(f.model->edit.data_changed, 1);
+    }
 };
 
 QTEST_MAIN(TestWorkbench)
