@@ -51,6 +51,12 @@ OrientationOutcome calcul_mat(StructureModel& model, DrawingState& drawing, Orie
                               Messages& messages)
 {
     const std::array<Vec3, 3> axes = verifie(fields, messages);
+    return orient_by_axes(model, drawing, axes, fields.space, messages);
+}
+
+OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& drawing, const std::array<Vec3, 3>& axes,
+                                  const std::array<AxisSpace, 3>& space, Messages& messages)
+{
     std::array<double, 3> sums{};
     for (std::size_t i = 0; i < 3; ++i)
         sums[i] = std::abs(axes[i][0]) + std::abs(axes[i][1]) + std::abs(axes[i][2]);
@@ -63,7 +69,7 @@ OrientationOutcome calcul_mat(StructureModel& model, DrawingState& drawing, Orie
             m.D[i] = {0, 0, 0};
             continue;
         }
-        if (fields.space[i] == AxisSpace::Direct) {
+        if (space[i] == AxisSpace::Direct) {
             const Vec3 u = direct_normalise(model.cell, axes[i]);
             const Vec3 gu = mat_vec(m.G, u);
             m.D[i] = u;

@@ -36,9 +36,13 @@ enum class OrientationOutcome {
     Applied,      // the drawing is in the new orientation: the dialog closes
 };
 
-// OK: the given axes are written into D and O and the frame is built from
-// them; on success the view frame, ellipsoids and view points follow. A
-// refused frame keeps the previous view (D and O keep the axes written).
+// The axes (a zero vector: not given) are written into D and O and the
+// frame is built from them; on success the view frame, ellipsoids and view
+// points follow. A refused frame keeps the previous view (D and O keep the
+// axes written).
+OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& drawing, const std::array<Vec3, 3>& axes,
+                                  const std::array<AxisSpace, 3>& space, Messages& messages);
+// OK: the fields read, then orient_by_axes.
 OrientationOutcome calcul_mat(StructureModel& model, DrawingState& drawing, OrientationFields& fields,
                               Messages& messages);
 

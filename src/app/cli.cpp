@@ -50,7 +50,10 @@ const char* const Usage =
     "  --gradation            shade the atoms from their colour to white\n"
     "  --planes | --axes      principal sections, or sections and semi-axes\n"
     "  --bw                   black and white\n"
-    "  --view best|[U,V,W]|(H,K,L)   best view, view along a lattice direction or a plane normal\n";
+    "  --view best|[U,V,W]|(H,K,L)   best view, view along a lattice direction or a plane normal\n"
+    "  --orient X=[U,V,W]|X=(H,K,L)  an axis of the picture (X right, Y up, Z to the viewer) along a\n"
+    "                                lattice direction or a plane normal; repeat for a second axis\n"
+    "  --mask EL[,EL...]             hide the atoms of these elements\n";
 
 int usage_error(const std::string& text)
 {

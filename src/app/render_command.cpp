@@ -7,14 +7,18 @@
 #include <cstdlib>
 #include <memory>
 
+#include "analysis/deletion.h"
+#include "analysis/orientation_dialog.h"
 #include "app/cli_common.h"
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
+#include "drawing/interaction.h"
 #include "formats/kes.h"
 #include "formats/structure_files.h"
 #include "model/errors.h"
 #include "model/file_io.h"
+#include "model/labels.h"
 #include "model/numbers.h"
 #include "model/text.h"
 #include "platform/image_export.h"
@@ -29,7 +33,49 @@ struct DrawingRequest {
     std::string labels;
     bool cell = false, gradation = false, planes = false, axes = false, black_white = false;
     std::string view;
+    std::vector<std::string> mask;            // element symbols to hide
+    std::array<Vec3, 3> orient_axes{};        // X, Y, Z of --orient; zero: not given
+    std::array<AxisSpace, 3> spaces{AxisSpace::Direct, AxisSpace::Reciprocal, AxisSpace::Reciprocal};
+    bool oriented = false;
 };
+
+// "X=[U,V,W]" or "Z=(H,K,L)": one axis of the orientation dialog.
+bool take_orientation(const std::string& value, DrawingRequest& request)
+{
+    if (value.size() < 4 || value[1] != '=') return false;
+    const std::string axis = value.substr(0, 1);
+    const int index = axis == "X" ? 0 : axis == "Y" ? 1 : axis == "Z" ? 2 : -1;
+    const std::string rest = value.substr(2);
+    const bool direct = rest.front() == '[' && rest.back() == ']';
+    const bool reciprocal = rest.front() == '(' && rest.back() == ')';
+    const auto triple = parse_triple(rest.substr(1, rest.size() - 2));
+    if (index < 0 || !(direct || reciprocal) || !triple || *triple == Vec3{0, 0, 0}) return false;
+    request.orient_axes[static_cast<std::size_t>(index)] = *triple;
+    request.spaces[static_cast<std::size_t>(index)] = direct ? AxisSpace::Direct : AxisSpace::Reciprocal;
+    request.oriented = true;
+    return true;
+}
+
+// The mask window's marks for the listed elements; false (with a message)
+// for an element the structure does not have.
+bool mask_listed_elements(StructureModel& model, const std::vector<std::string>& symbols, Messages& messages)
+{
+    std::vector<std::string> cells = element_rows(model);
+    for (const std::string& symbol : symbols) {
+        bool found = false;
+        for (std::string& cell : cells)
+            if (symbol_key(cell) == symbol_key(symbol) && !is_marked(cell)) {
+                cell = toggle_mark(cell);
+                found = true;
+            }
+        if (!found) {
+            messages.show("No element " + symbol + " in the structure");
+            return false;
+        }
+    }
+    mask_elements(model, cells);
+    return true;
+}
 
 bool valid_view(const std::string& view)
 {
@@ -65,11 +111,7 @@ void apply_drawing_options(StructureModel& model, const DrawingRequest& request)
         // As ticking "Labels in centre": every shown atom labelled at its centre.
         d.labels_centre = 1;
         d.labels_off_centre = 0;
-        for (AtomRecord& atom : model.generated)
-            if (atom.shown == 1) {
-                atom.label_dx = atom.label_dy = 0;
-                atom.labelled = 1;
-            }
+        centre_all_labels(model);
     } else if (request.labels == "off") {
         d.labels_centre = 0;
         d.labels_off_centre = 1;
@@ -93,7 +135,8 @@ int render(const std::vector<std::string>& args)
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];
         const bool takes_value = option == "-o" || option == "--size" || option == "--probability" ||
-                                 option == "--labels" || option == "--view";
+                                 option == "--labels" || option == "--view" || option == "--mask" ||
+                                 option == "--orient";
         if (const int status = take_generation_option(args, i, generation); status >= 0) {
             if (status != 0) return status;
             continue;
@@ -117,6 +160,16 @@ int render(const std::vector<std::string>& args)
         } else if (option == "--view") {
             if (!valid_view(value)) return usage_error("--view takes best, [U,V,W] or (H,K,L)");
             drawing.view = value;
+        } else if (option == "--mask") {
+            for (std::size_t start = 0; start <= value.size();) {
+                const std::size_t end = std::min(value.find(',', start), value.size());
+                if (end == start) return usage_error("--mask takes element symbols: H,O");
+                drawing.mask.push_back(value.substr(start, end - start));
+                start = end + 1;
+            }
+        } else if (option == "--orient") {
+            if (!take_orientation(value, drawing))
+                return usage_error("--orient takes X=[U,V,W] or X=(H,K,L), likewise Y and Z");
         } else if (option == "--cell") {
             drawing.cell = true;
         } else if (option == "--gradation") {
@@ -139,6 +192,7 @@ int render(const std::vector<std::string>& args)
     const auto format = picture_format_for(output);
     if (!format) return usage_error("render writes .png, .jpg, .bmp, .svg or .pdf pictures");
     if (drawing.planes && drawing.axes) return usage_error("give --planes or --axes, not both");
+    if (drawing.oriented && !drawing.view.empty()) return usage_error("give --view or --orient, not both");
 
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
@@ -163,10 +217,14 @@ int render(const std::vector<std::string>& args)
     std::unique_ptr<QGuiApplication> application;
     if (!QGuiApplication::instance()) application = std::make_unique<QGuiApplication>(argc, argv);
 
+    if (!mask_listed_elements(*model, drawing.mask, messages)) return 1;
     apply_drawing_options(*model, drawing);
     auto state = std::make_unique<DrawingState>();
     prepare_drawing(*model, *state, drawing.size, drawing.size, messages);
     apply_view(*model, *state, drawing.view, messages);
+    if (drawing.oriented &&
+        orient_by_axes(*model, *state, drawing.orient_axes, drawing.spaces, messages) != OrientationOutcome::Applied)
+        return 1;
     const auto draw = [&](Canvas& canvas) { draw_scene(*model, *state, canvas); };
     try {
         if (*format == PictureFormat::Svg || *format == PictureFormat::Pdf)

@@ -217,6 +217,8 @@ Reaction click_on_checklistbox(Workbench& bench, LabelTool tool);
 Reaction close_labelling_tools(Workbench& bench);
 Reaction label_centre(Workbench& bench, bool checked);
 Reaction decale_label(Workbench& bench, bool checked);
+// Every shown atom labelled at its centre ("Labels in centre" ticked).
+void centre_all_labels(StructureModel& model);
 // The label tool whose check-list item shows checked, if any.
 std::optional<LabelTool> checked_label_tool(const InteractionState& state);
 

@@ -95,12 +95,7 @@ Reaction label_centre(Workbench& bench, bool checked)
     if (checked) {
         d.labels_off_centre = 0;
         bench.state.parts.label_instructions = false;
-        // Every shown atom shows its centred label with its number.
-        for (AtomRecord& atom : bench.model.generated)
-            if (atom.shown == 1) {
-                atom.label_dx = atom.label_dy = 0;
-                atom.labelled = 1;
-            }
+        centre_all_labels(bench.model);
     } else {
         for (AtomRecord& atom : bench.model.generated) atom.labelled = 0;
     }
@@ -123,6 +118,15 @@ Reaction decale_label(Workbench& bench, bool checked)
     Reaction r;
     r.redraw = true;
     return r;
+}
+
+void centre_all_labels(StructureModel& model)
+{
+    for (AtomRecord& atom : model.generated)
+        if (atom.shown == 1) {
+            atom.label_dx = atom.label_dy = 0;
+            atom.labelled = 1;
+        }
 }
 
 std::optional<LabelTool> checked_label_tool(const InteractionState& state)

@@ -56,6 +56,14 @@ grep -q "none.cif" "$work/err" || { echo "FAIL: the missing CIF is not named"; f
 printf 'data_empty\n_cell_length_a 5\n' >"$work/empty.cif"
 check "CIF without symmetry or atoms" 1 "$kestro" convert "$work/empty.cif" -o "$work/empty.kes"
 [ ! -e "$work/empty.kes" ] || { echo "FAIL: a refused CIF wrote a file"; failures=$((failures + 1)); }
+# The orientation dialog and the mask window on the command line.
+check "render along a with O hidden" 0 "$kestro" render "$example" -o "$work/o.svg" --enclosure cell \
+  --orient "Z=[1,0,0]" --orient "X=[0,1,0]" --mask O
+check "render with perpendicular axes refused" 1 "$kestro" render "$example" -o "$work/r.png" --enclosure cell \
+  --orient "X=[1,0,0]" --orient "Y=[1,1,0]"
+grep -q "Error! The vectors are not perpendicular" "$work/err" || { echo "FAIL: no refusal"; failures=$((failures + 1)); }
+check "render masking a missing element" 1 "$kestro" render "$example" -o "$work/m.png" --mask Na
+check "render with a bad axis" 2 "$kestro" render "$example" -o "$work/m.png" --orient "W=[1,0,0]"
 testdata=$(dirname "$golden")/../../../shared/testdata
 if [ -d "$testdata" ]; then
   check "CIF to kes" 0 "$kestro" convert "$testdata/cif/hikari_NaCl.cif" -o "$work/nacl.kes" --enclosure cell
