@@ -343,12 +343,7 @@ Reaction click_on_atom(Workbench& bench, int atom)
         break;
     case PickMode::MeanPlane:
         bench.messages.beep();
-        if (state.mean_plane.full()) {
-            bench.messages.show("Nb of atoms exceeding 30!");
-            break;
-        }
-        state.mean_plane.push(atom);
-        r.action = WindowAction::MeanPlaneChanged;
+        r.action = WindowAction::PickPlaneAtom;
         r.atom = atom;
         r.redraw = true;
         break;
@@ -357,20 +352,14 @@ Reaction click_on_atom(Workbench& bench, int atom)
     return r;
 }
 
-// A right click in the mean-plane mode takes a listed atom off the list.
+// A right click in the mean-plane mode takes a picked atom off the plane.
 Reaction unlist_mean_plane_atom(Workbench& bench, PixelPoint point)
 {
     Reaction r;
     r.redraw = true;
-    const int atom = hit_test(bench.model, bench.drawing, point);
-    auto& list = bench.state.mean_plane;
-    for (int i = 1; i <= list.count(); ++i) {
-        if (list[i] != atom) continue;
-        for (int j = i; j < list.count(); ++j) list[j] = list[j + 1];
-        list.set_count(list.count() - 1);
-        r.action = WindowAction::MeanPlaneChanged;
+    if (const int atom = hit_test(bench.model, bench.drawing, point)) {
+        r.action = WindowAction::UnpickPlaneAtom;
         r.atom = atom;
-        break;
     }
     return r;
 }
@@ -406,7 +395,6 @@ void reset_interaction(InteractionState& state)
     state.label_placing_pending = false;
     state.label_atom = 0;
     state.backup.taken = false;
-    state.mean_plane.clear();
     state.translation_used = false;
     state.translation_pending = false;
     state.drag_drawn = false;
@@ -436,7 +424,6 @@ Reaction start_mode(Workbench& bench, PickMode mode)
         bench.model.drawing.labels_off_centre = 0;
         r.redraw = true;
     }
-    if (mode == PickMode::MeanPlane) state.mean_plane.clear();
     if (is_rectangle(mode) || is_label_tool_mode(mode)) state.mouse_mode = MouseMode::None;
     const ModeEntry* entry = entry_of(mode);
     if (entry && entry->prompt) show_prompt(state, entry->prompt);

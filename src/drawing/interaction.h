@@ -35,7 +35,7 @@ enum class PickMode {
     BondToggle,
     Angle,
     Coordination, // centre atoms handed to the coordination window
-    MeanPlane,    // atoms collected for the mean-plane window
+    MeanPlane,    // atoms handed to the mean-plane window
     Mask,
     Centre,       // the atom the view turns about
     // Rectangle modes: a drag with no mouse mode.
@@ -71,7 +71,6 @@ constexpr int HitDistance = 10;      // pixels, in X and in Y
 constexpr int DragThreshold = 2;     // more pixels than this make a drag
 constexpr int PickMarkRadius = 5;
 constexpr int LabelMarkRadius = 6;
-constexpr int MaxMeanPlaneAtoms = 30;
 constexpr Colour PickMarkColour = 0x0000FF; // red
 
 template <int N>
@@ -122,7 +121,6 @@ struct InteractionState {
     bool label_placing_pending = false;
     int label_atom = 0;
     LabelBackup backup;
-    Table<int, MaxMeanPlaneAtoms> mean_plane;
     bool translation_used = false;    // the translation mouse mode moved the view origin
     bool translation_pending = false; // the translation panel waits for its vector
     PixelPoint translation_from, translation_to;
@@ -133,7 +131,8 @@ struct InteractionState {
 enum class WindowAction {
     None,
     OpenCoordination,   // `atom` is the centre
-    MeanPlaneChanged,   // the mean-plane list changed
+    PickPlaneAtom,      // `atom` goes to the plane being built
+    UnpickPlaneAtom,    // `atom` leaves it (a right click on it)
     EditLabel,          // fill the label box with `label_text` and focus it
     ShowTranslationPanel,
     OpenFontDialog,
@@ -209,7 +208,7 @@ Reaction ok_translation(Workbench& bench, const std::array<std::string, 3>& boxe
 
 // "Reset coordinates or masked atoms".
 Reaction reset_child(Workbench& bench);
-// "Return to main menu": every mode ends, the mean-plane list is emptied.
+// "Return to main menu": every mode ends.
 void retour(Workbench& bench);
 
 // Labelling: the check list, its "Close", and the two label check boxes.

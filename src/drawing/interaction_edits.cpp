@@ -153,7 +153,6 @@ void retour(Workbench& bench)
 {
     leave_modes(bench);
     bench.state.parts.labelling_tools = false;
-    bench.state.mean_plane.clear();
 }
 
 } // namespace kestro

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "analysis/mean_plane.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "platform/help_viewer.h"
@@ -25,8 +26,12 @@
 #include "platform/qt_text.h"
 #include "platform/raster_canvas.h"
 #include "ui/dessin_picture.h"
+#include "ui/disp_coord.h"
+#include "ui/disp_coordinance.h"
+#include "ui/distances.h"
 #include "ui/limat.h"
 #include "ui/mask_element.h"
+#include "ui/plan_moyen.h"
 
 namespace kestro {
 
@@ -99,7 +104,7 @@ void Tfdessin::build_tool_bar()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    // Printing and the report windows are not part of this window yet.
+    // Printing is not part of this window yet.
     const auto not_yet = [&](const QString& caption, const QString& hint) {
         QAction* action = bar->addAction(caption);
         action->setToolTip(hint);
@@ -115,13 +120,15 @@ void Tfdessin::build_tool_bar()
     button(QStringLiteral("Or"), QStringLiteral("Orientation "), &Tfdessin::modif_orientation);
     button(QStringLiteral("B.View"), QStringLiteral("Best view"), &Tfdessin::best_view);
     bar->addSeparator();
-    not_yet(QStringLiteral("XYZ"), QStringLiteral("Display the list of the generated coordinates"));
-    not_yet(QStringLiteral("Tab"), QStringLiteral("Display the table of inter-atomic distances"));
+    button(QStringLiteral("XYZ"), QStringLiteral("Display the list of the generated coordinates"),
+           &Tfdessin::affiche_liste_coord);
+    button(QStringLiteral("Tab"), QStringLiteral("Display the table of inter-atomic distances"),
+           &Tfdessin::affiche_distances);
     button(QStringLiteral("d"), QStringLiteral("Dispay a bond length"), &Tfdessin::pique_distance);
     button(QStringLiteral("+/-"), QStringLiteral("Delete/Add bond"), &Tfdessin::tue_liaison);
     button(QStringLiteral("Ang"), QStringLiteral("diplay angle of three atoms"), &Tfdessin::pique_angle);
-    not_yet(QStringLiteral("Env"), QStringLiteral("Angles & Distances around an atom"));
-    not_yet(QStringLiteral("MP"), QStringLiteral("Mean Plane determination"));
+    button(QStringLiteral("Env"), QStringLiteral("Angles & Distances around an atom"), &Tfdessin::set_coordinance);
+    button(QStringLiteral("MP"), QStringLiteral("Mean Plane determination"), &Tfdessin::set_mean_plane);
     bar->addSeparator();
     button(QStringLiteral("Z+"), QStringLiteral("Zoop in"), &Tfdessin::set_zoom);
     button(QStringLiteral("Z-"), QStringLiteral("Zoop out"), &Tfdessin::reset_zoom);
@@ -237,12 +244,14 @@ void Tfdessin::draw(bool dragging)
         RasterCanvas canvas(image_, scale);
         RasterCanvas orientation(orientation_image_, scale);
         draw_scene(model_, *state_, canvas, &orientation);
+        draw_overlays(canvas);
     } else {
         QPainter painter(&image_);
         PainterCanvas canvas(painter, side_, side_, true);
         QPainter orientation_painter(&orientation_image_);
         PainterCanvas orientation(orientation_painter, orientation_side_, orientation_side_, true);
         draw_scene(model_, *state_, canvas, &orientation);
+        draw_overlays(canvas);
     }
     const auto texts = direction_texts(model_);
     for (std::size_t i = 0; i < 3; ++i) direction_[i]->setText(qs(texts[i]));
@@ -347,9 +356,71 @@ void Tfdessin::Retour()
         Workbench b = bench();
         retour(b);
     }
+    if (plan_ && plan_->session().active) plan_->sortie();
     sync_controls();
     close();
     if (on_return) on_return();
+}
+
+void Tfdessin::draw_overlays(Canvas& canvas)
+{
+    if (plan_ && plan_->session().active) draw_plane_marks(model_, *state_, plan_->session(), canvas);
+}
+
+void Tfdessin::affiche_liste_coord()
+{
+    Tfdisp_coord* window = coordinates_window();
+    window->show();
+    window->raise();
+}
+
+Tfdisp_coord* Tfdessin::coordinates_window()
+{
+    if (!coord_) coord_ = new Tfdisp_coord(model_, messages_, this);
+    return coord_;
+}
+
+void Tfdessin::affiche_distances()
+{
+    Tfdistances* window = distances_window();
+    window->show();
+    window->raise();
+}
+
+Tfdistances* Tfdessin::distances_window()
+{
+    if (!distances_) distances_ = new Tfdistances(model_, messages_, this);
+    return distances_;
+}
+
+Tfdisp_coordinance* Tfdessin::coordination_window()
+{
+    if (!coordinance_) {
+        coordinance_ = new Tfdisp_coordinance(model_, state_->view, messages_, this);
+        // "Return" ends the coordination mode.
+        connect(coordinance_, &Tfdisp_coordinance::returned, this, [this] {
+            if (interaction_->mode == PickMode::Coordination) {
+                leave_modes();
+                draw();
+            }
+        });
+    }
+    return coordinance_;
+}
+
+Tfplan_moyen* Tfdessin::plan_window()
+{
+    if (!plan_) {
+        plan_ = new Tfplan_moyen(model_, messages_, this);
+        plan_->open_help = [this](int context) { show_help(context); };
+        connect(plan_, &Tfplan_moyen::marks_changed, this, [this] { draw(); });
+        connect(plan_, &Tfplan_moyen::show_coordinates, this, &Tfdessin::affiche_liste_coord);
+        connect(plan_, &Tfplan_moyen::ended, this, [this] {
+            if (interaction_->mode == PickMode::MeanPlane) leave_modes();
+            if (isVisible()) draw();
+        });
+    }
+    return plan_;
 }
 
 void Tfdessin::aide() { show_help(3); }

@@ -40,8 +40,12 @@ namespace kestro {
 struct DrawingState;
 class HelpViewer;
 class PictureView;
+class Tfdisp_coord;
+class Tfdisp_coordinance;
+class Tfdistances;
 class Tflimat;
 class Tfmask_element;
+class Tfplan_moyen;
 
 // The formats of a picture file; the format follows the menu item chosen,
 // never the extension typed.
@@ -99,6 +103,8 @@ public:
     void tue_atome();
     void masque_elements();
     void selecte_centre();
+    void affiche_liste_coord();
+    void affiche_distances();
     // Labelling panel: an item of its check list (0 = "Font"), Close, Help.
     void click_on_checklistbox(int item);
     void close_labelling();
@@ -158,6 +164,12 @@ public:
     std::array<QLineEdit*, 3> translation_boxes() const { return translation_boxes_; }
     Tflimat* orientation_dialog();
     Tfmask_element* mask_window();
+    Tfdistances* distances_window();
+    Tfdisp_coordinance* coordination_window();
+    Tfplan_moyen* plan_window();
+    Tfdisp_coord* coordinates_window();
+    // The coordinates list shared with the main window (made here when none is given).
+    void set_coordinates_window(Tfdisp_coord* window) { coord_ = window; }
 
     // Replaceable services, dialogs and the system clipboard by default.
     std::function<QString(const QString& filters, const QString& selected)> choose_save_file;
@@ -183,6 +195,8 @@ private:
     Workbench bench();
     // Carries out what a core call asks of the window.
     void apply(const Reaction& reaction);
+    // The picture's overlays that follow every redraw (mean-plane marks).
+    void draw_overlays(Canvas& canvas);
     // Prompt, panels, check boxes and buttons as the state and model say.
     void sync_controls();
     void start(PickMode mode);
@@ -251,6 +265,10 @@ private:
     std::array<QLineEdit*, 3> translation_boxes_ = {};
     Tflimat* limat_ = nullptr;
     Tfmask_element* mask_ = nullptr;
+    Tfdistances* distances_ = nullptr;
+    Tfdisp_coordinance* coordinance_ = nullptr;
+    Tfplan_moyen* plan_ = nullptr;
+    Tfdisp_coord* coord_ = nullptr;
 };
 
 } // namespace kestro

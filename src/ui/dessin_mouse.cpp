@@ -27,6 +27,8 @@
 #include "platform/qt_text.h"
 #include "ui/dessin.h"
 #include "ui/dessin_picture.h"
+#include "ui/disp_coordinance.h"
+#include "ui/plan_moyen.h"
 
 namespace kestro {
 
@@ -233,6 +235,15 @@ void Tfdessin::sync_controls()
 
 void Tfdessin::apply(const Reaction& r)
 {
+    // What changes the picture comes first, so that the redraw shows it.
+    bool redraw = r.redraw;
+    switch (r.action) {
+    case WindowAction::PickPlaneAtom:
+        if (!plan_window()->atom_picked(r.atom)) redraw = false;
+        break;
+    case WindowAction::UnpickPlaneAtom: plan_window()->atom_unpicked(r.atom); break;
+    default: break;
+    }
     sync_controls();
     if (r.zoom != ZoomDisplay::Unchanged) {
         {
@@ -242,7 +253,7 @@ void Tfdessin::apply(const Reaction& r)
         const double f = state_->screen.f;
         zoom_box_->setText(qs(r.zoom == ZoomDisplay::Rectangle ? zoom_text_from_rectangle(f) : zoom_text_from_slider(f)));
     }
-    if (r.redraw) {
+    if (redraw) {
         BusyScope busy(*messages_);
         draw();
     } else if (r.drag_redraw) {
@@ -267,9 +278,9 @@ void Tfdessin::apply(const Reaction& r)
         translation_boxes_[0]->setFocus();
         break;
     case WindowAction::OpenFontDialog: choose_label_font(); break;
-    // The coordination and mean-plane windows take these.
-    case WindowAction::OpenCoordination:
-    case WindowAction::MeanPlaneChanged:
+    case WindowAction::OpenCoordination: coordination_window()->set_centre(r.atom); break;
+    case WindowAction::PickPlaneAtom:
+    case WindowAction::UnpickPlaneAtom:
     case WindowAction::None: break;
     }
 }
@@ -325,7 +336,11 @@ void Tfdessin::pique_distance() { start(PickMode::Distance); }
 void Tfdessin::tue_liaison() { start(PickMode::BondToggle); }
 void Tfdessin::pique_angle() { start(PickMode::Angle); }
 void Tfdessin::set_coordinance() { start(PickMode::Coordination); }
-void Tfdessin::set_mean_plane() { start(PickMode::MeanPlane); }
+void Tfdessin::set_mean_plane()
+{
+    start(PickMode::MeanPlane);
+    plan_window()->start();
+}
 void Tfdessin::set_translations() { start(PickMode::TranslationRectangle); }
 void Tfdessin::select_atom_rect() { start(PickMode::MaskRectangle); }
 void Tfdessin::tue_atome() { start(PickMode::Mask); }

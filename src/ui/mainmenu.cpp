@@ -6,10 +6,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -30,6 +28,7 @@
 #include "platform/qt_messages.h"
 #include "ui/boite.h"
 #include "ui/dessin.h"
+#include "ui/disp_coord.h"
 #include "ui/efface.h"
 #include "ui/sphere.h"
 #include "ui/typliai.h"
@@ -254,32 +253,18 @@ void Tfmainmenu::trace_ortep()
 void Tfmainmenu::affiche_child()
 {
     if (!prepare_generation()) return;
-    if (!generated_list_) {
-        auto* dialog = new QDialog(this);
-        dialog->setWindowTitle(QStringLiteral("List of the generated coordinates"));
-        auto* layout = new QVBoxLayout(dialog);
-        auto* text = new QPlainTextEdit(dialog);
-        text->setObjectName(QStringLiteral("generated_text"));
-        text->setReadOnly(true);
-        text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        layout->addWidget(text);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
-        connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::hide);
-        layout->addWidget(buttons);
-        dialog->resize(420, 500);
-        generated_list_ = dialog;
-    }
-    std::string text;
-    for (int i = 1; i <= model_.generated.count(); ++i) {
-        const AtomRecord& atom = model_.generated[i];
-        text += fmt_int(i, 5) + "  " + fill_to(model_.display_labels[i].view(), 8);
-        for (double x : atom.xyz) text += fmt_real(x, 10, 5);
-        text += "\n";
-    }
-    generated_list_->findChild<QPlainTextEdit*>(QStringLiteral("generated_text"))
-        ->setPlainText(QString::fromStdString(text));
-    generated_list_->show();
-    generated_list_->raise();
+    Tfdisp_coord* list = coordinates_window();
+    list->show();
+    list->initialise();
+    list->raise();
+}
+
+QWidget* Tfmainmenu::generated_list_window() const { return coord_; }
+
+Tfdisp_coord* Tfmainmenu::coordinates_window()
+{
+    if (!coord_) coord_ = new Tfdisp_coord(model_, messages_, this);
+    return coord_;
 }
 
 void Tfmainmenu::show_drawing()
@@ -288,6 +273,7 @@ void Tfmainmenu::show_drawing()
         // Message boxes of the drawing window sit over it, not over this one.
         dessin_ = new Tfdessin(model_, own_messages_ ? nullptr : messages_, this);
         dessin_->open_help = [this](int context) { open_help(context); };
+        dessin_->set_coordinates_window(coordinates_window());
         dessin_->on_return = [this] {
             raise();
             activateWindow();

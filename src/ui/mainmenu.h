@@ -25,6 +25,7 @@ namespace kestro {
 
 class HelpViewer;
 class Tfdessin;
+class Tfdisp_coord;
 class Tfboite;
 class Tfsphere;
 class Tftypliai;
@@ -116,7 +117,8 @@ public:
     QTableWidget* atom_grid() const { return atoms_; }
     QListWidget* option_list() const { return options_; }
     QPushButton* button(const QString& name) const;
-    QWidget* generated_list_window() const { return generated_list_; }
+    QWidget* generated_list_window() const;
+    Tfdisp_coord* coordinates_window();
     Tfboite* box_dialog() const { return boite_; }
     Tfsphere* sphere_dialog() const { return sphere_; }
     Tftypliai* bond_dialog() const { return typliai_; }
@@ -189,7 +191,7 @@ private:
     QTableWidget* atoms_ = nullptr;
     QButtonGroup* expressions_ = nullptr;
     QListWidget* options_ = nullptr;
-    QWidget* generated_list_ = nullptr;
+    Tfdisp_coord* coord_ = nullptr;
     HelpViewer* help_ = nullptr;
     Tfdessin* dessin_ = nullptr;
     Tfboite* boite_ = nullptr;

@@ -414,19 +414,17 @@ TEST(InteractionReset, ResetChildRestoresTheGeneratedAtoms)
     EXPECT_EQ(b.state->mode, PickMode::None);
 }
 
-TEST(InteractionMeanPlane, ThirtyAtomsAtMostAndARightClickUnlists)
+TEST(InteractionMeanPlane, ClicksGoToThePlaneWindowAndTheModeStaysOnARightClick)
 {
     Bench b;
     start_mode(b.bench, PickMode::MeanPlane);
-    for (int i = 0; i < 30; ++i) b.click_atom(1 + i % 4);
-    EXPECT_TRUE(b.messages.shown.empty());
-    b.click_atom(1);
-    EXPECT_EQ(b.messages.shown.back(), "Nb of atoms exceeding 30!");
-    EXPECT_EQ(b.state->mean_plane.count(), 30);
-    const Reaction r = b.right_click(b.at(2));
-    EXPECT_EQ(r.action, WindowAction::MeanPlaneChanged);
-    EXPECT_EQ(b.state->mean_plane.count(), 29);
-    EXPECT_EQ(b.state->mean_plane[1], 1);
-    EXPECT_EQ(b.state->mean_plane[2], 3);
+    Reaction r = b.click_atom(3);
+    EXPECT_EQ(r.action, WindowAction::PickPlaneAtom);
+    EXPECT_EQ(r.atom, 3);
+    EXPECT_EQ(b.messages.beeps, 1);
+    r = b.right_click(b.at(2));
+    EXPECT_EQ(r.action, WindowAction::UnpickPlaneAtom);
+    EXPECT_EQ(r.atom, 2);
     EXPECT_EQ(b.state->mode, PickMode::MeanPlane);
+    EXPECT_EQ(b.right_click({1, 1}).action, WindowAction::None);
 }

@@ -1,0 +1,34 @@
+#pragma once
+// Tfdisp_coord "List of the generated coordinates": number, label and
+// fractional coordinates of every generated atom; "Copy" puts the selected
+// lines on the clipboard; "Edit/Print the list" writes "coordonnees.txt"
+// and opens it; Close deletes the file. Stays on top, centred.
+
+#include "ui/report_window.h"
+
+class QPlainTextEdit;
+
+namespace kestro {
+
+class Tfdisp_coord : public ReportWindow {
+    Q_OBJECT
+public:
+    explicit Tfdisp_coord(StructureModel& model, Messages* messages = nullptr, QWidget* parent = nullptr);
+    ~Tfdisp_coord() override;
+
+    void initialise();
+    void copy_clipboard();
+    void BitBtn2Click();
+    void sortie();
+
+    QPlainTextEdit* text_area() const { return text_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+private:
+    QPlainTextEdit* text_ = nullptr;
+};
+
+} // namespace kestro
