@@ -204,14 +204,15 @@ struct Output {
     void add(std::string line) { lines.push_back(std::move(line)); }
 };
 
+// "A x + B y + C z = D" with the signs written between the terms.
 std::string equation(const Vec3& k, double d, const char* const names[3])
 {
-    std::string text;
-    for (int i = 0; i < 3; ++i) {
+    std::string text = fixed(k[0], 10, 4) + " " + names[0];
+    for (int i = 1; i < 3; ++i) {
         const double c = k[static_cast<std::size_t>(i)];
-        text += (i == 0 ? (c < 0 ? " -" : "  ") : (c < 0 ? " - " : " + ")) + fixed(std::abs(c), 9, 4) + " " + names[i];
+        text += (c < 0 ? " - " : " + ") + fixed(std::abs(c), 8, 4) + " " + names[i];
     }
-    return text + " = " + fixed(d, 9, 4);
+    return text + " = " + fixed(d, 8, 4);
 }
 
 // One plane: false (and the closing line written) when it cannot be fitted.

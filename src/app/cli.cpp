@@ -30,10 +30,16 @@ const char* const Usage =
     "usage: kestro [FILE]                        the program; FILE is opened at start\n"
     "       kestro convert FILE -o OUT.kes|.shx  read a structure file and write it as KESTRO or SHELX file\n"
     "       kestro render FILE -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
+    "       kestro report distances|coordinates FILE [-o OUT|-]        the report of a window\n"
+    "       kestro report environment FILE --atom N --radius R [-o OUT|-]\n"
+    "       kestro report plane FILE --plane N,N,N[,...] [--plane ...] [-o OUT|-]\n"
     "       kestro --version | --help\n"
     "FILE is a KESTRO (.kes), SHELX (.ins .res .shx .inp .lst .out), CIF (.cif),\n"
     "PowderCell (.cel) or Lazy Pulverix (.lzy) file, told apart by its extension.\n"
-    "options of convert and render:\n"
+    "Reports go to distances.txt, coordonnees.txt, envir.txt or plan.sor (with plan.dat)\n"
+    "in the current directory unless -o names a file (- for standard output); atom\n"
+    "numbers are those of the coordinates list.\n"
+    "options of convert, render and report:\n"
     "  --yes                  answer Yes to questions (overwrite an existing file)\n"
     "  with any of the following, atoms are generated and bonds searched again:\n"
     "  --positions all|first|LIST   equivalent positions to apply (LIST: 1,3,5; default: as stored)\n"
@@ -274,6 +280,8 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
         return cli::convert(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (first == "render")
         return cli::render(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (first == "report")
+        return cli::report(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (!first.empty() && first[0] == '-') return cli::usage_error("unknown option " + first);
     if (arguments.size() > 2) return cli::usage_error("give at most one structure file");
     return std::nullopt;

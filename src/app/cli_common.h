@@ -66,5 +66,6 @@ int generate(StructureModel& model, const GenerationRequest& request, Messages& 
 int take_input_argument(const std::string& argument, std::string& input);
 
 int render(const std::vector<std::string>& args);
+int report(const std::vector<std::string>& args);
 
 } // namespace kestro::cli
