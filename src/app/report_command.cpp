@@ -110,7 +110,9 @@ int report(const std::vector<std::string>& args)
     GenerationRequest generation;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& option = args[i];
-        if (const int status = take_generation_option(args, i, generation); status >= 0) {
+        // Around an atom, --radius is the environment's, not the sphere's.
+        const bool environment_radius = request.kind == ReportKind::Environment && option == "--radius";
+        if (const int status = environment_radius ? -1 : take_generation_option(args, i, generation); status >= 0) {
             if (status != 0) return status;
             continue;
         }

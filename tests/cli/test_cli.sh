@@ -64,6 +64,21 @@ check "render with perpendicular axes refused" 1 "$kestro" render "$example" -o 
 grep -q "Error! The vectors are not perpendicular" "$work/err" || { echo "FAIL: no refusal"; failures=$((failures + 1)); }
 check "render masking a missing element" 1 "$kestro" render "$example" -o "$work/m.png" --mask Na
 check "render with a bad axis" 2 "$kestro" render "$example" -o "$work/m.png" --orient "W=[1,0,0]"
+# Reports (atom 7 of the sphere is its central Ti): the windows' files in the current directory, or -o.
+cd "$work"
+check "distances report" 0 "$kestro" report distances "$work/cell.kes"
+head -1 "$work/distances.txt" | grep -q "A1    A2     dist." || { echo "FAIL: no distances.txt"; failures=$((failures + 1)); }
+check "coordinates to stdout" 0 "$kestro" report coordinates "$work/cell.kes" -o -
+[ "$(wc -l <"$work/out")" -eq 15 ] || { echo "FAIL: 15 coordinate lines expected"; failures=$((failures + 1)); }
+check "environment of Ti" 0 "$kestro" report environment "$work/s.kes" --atom 7 --radius 2.5 -o "$work/env.txt"
+[ "$(grep -c ' d=' "$work/env.txt")" -eq 6 ] || { echo "FAIL: Ti has 6 O within 2.5 A"; failures=$((failures + 1)); }
+check "plane" 0 "$kestro" report plane "$work/cell.kes" --plane 1,2,3,4
+tail -1 "$work/plan.sor" | grep -q "Normal end" || { echo "FAIL: plan.sor does not end normally"; failures=$((failures + 1)); }
+[ -s "$work/plan.dat" ] || { echo "FAIL: no plan.dat beside plan.sor"; failures=$((failures + 1)); }
+check "atom out of range" 2 "$kestro" report environment "$work/cell.kes" --atom 99 --radius 2
+check "radius not a number" 2 "$kestro" report environment "$work/cell.kes" --atom 1 --radius x
+check "plane of two atoms" 2 "$kestro" report plane "$work/cell.kes" --plane 1,2
+check "unknown report" 2 "$kestro" report bonds "$work/cell.kes"
 testdata=$(dirname "$golden")/../../../shared/testdata
 if [ -d "$testdata" ]; then
   check "CIF to kes" 0 "$kestro" convert "$testdata/cif/hikari_NaCl.cif" -o "$work/nacl.kes" --enclosure cell
