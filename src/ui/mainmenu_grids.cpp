@@ -49,6 +49,27 @@ void set_text(QTableWidget* table, int row, int col, const std::string& text)
     item->setText(QString::fromStdString(text));
 }
 
+// A number cell that keeps the value it was written from: read back while
+// its text is unchanged, it gives that value, not the rounded text.
+constexpr int ExactValue = Qt::UserRole;
+constexpr int ExactText = Qt::UserRole + 1;
+
+void set_number(QTableWidget* table, int row, int col, double value, const std::string& text)
+{
+    set_text(table, row, col, text);
+    QTableWidgetItem* item = table->item(row, col);
+    item->setData(ExactValue, value);
+    item->setData(ExactText, item->text());
+}
+
+std::optional<double> exact_value(const QTableWidget* table, int row, int col)
+{
+    const QTableWidgetItem* item = table->item(row, col);
+    if (!item || !item->data(ExactValue).isValid() || item->data(ExactText).toString() != item->text())
+        return std::nullopt;
+    return item->data(ExactValue).toDouble();
+}
+
 // A cell box or grid cell as a number: '5.' and ' .5' repaired first.
 std::optional<double> read_number(const std::string& text) { return parse_real(trim(repair_number_b(trim(text)))); }
 
@@ -382,10 +403,16 @@ void Tfmainmenu::fill_atom_grid()
         const AtomRecord& atom = model_.asym[n];
         set_text(atoms_, n - 1, 0, std::to_string(n));
         set_text(atoms_, n - 1, 1, atom.label.str());
-        for (int k = 0; k < 3; ++k) set_text(atoms_, n - 1, 2 + k, fmt_real(atom.xyz[static_cast<std::size_t>(k)], 9, 5));
+        // The cells show rounded values; read back unedited, the file's
+        // full precision comes back with them.
+        for (int k = 0; k < 3; ++k) {
+            const double x = atom.xyz[static_cast<std::size_t>(k)];
+            set_number(atoms_, n - 1, 2 + k, x, fmt_real(x, 9, 5));
+        }
         const Thermal6 shown = from_uij(expression_, atom.thermal, model_.cell);
         for (std::size_t k = 0; k < 6; ++k)
-            if (std::abs(atom.thermal[k]) >= 1e-6) set_text(atoms_, n - 1, 5 + static_cast<int>(k), fmt_real(shown[k], 9, 6));
+            if (std::abs(atom.thermal[k]) >= 1e-6)
+                set_number(atoms_, n - 1, 5 + static_cast<int>(k), shown[k], fmt_real(shown[k], 9, 6));
     }
     filling_ = false;
 }
@@ -407,7 +434,8 @@ bool Tfmainmenu::read_atom_grid()
                 set_text(atoms_, row, col, text);
                 filling_ = false;
             }
-            const std::optional<double> value = read_number(text);
+            const std::optional<double> exact = exact_value(atoms_, row, col);
+            const std::optional<double> value = exact ? exact : read_number(text);
             if (!value) {
                 error_row_ = row + 1;
                 error_col_ = col;
@@ -453,6 +481,9 @@ void Tfmainmenu::modif_ligne(int row, int col)
                 std::string text = text_of(atoms_, k + 1, c);
                 if (c == 0 && !trim(text).empty()) text = std::to_string(k + 1);
                 set_text(atoms_, k, c, text);
+                // The exact value moves with its text.
+                if (const QTableWidgetItem* below = atoms_->item(k + 1, c))
+                    for (int role : {ExactValue, ExactText}) atoms_->item(k, c)->setData(role, below->data(role));
             }
         for (int c = 0; c < AtomColumns; ++c) set_text(atoms_, rows - 1, c, std::string());
         filling_ = false;

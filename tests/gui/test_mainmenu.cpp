@@ -287,6 +287,29 @@ private slots:
         QCOMPARE(s.window.space_group_caption(), QStringLiteral("No Space Group found"));
     }
 
+    void unedited_cells_keep_the_precision_of_the_file()
+    {
+        Session s;
+        QVERIFY(s.start());
+        const QString ins = s.dir.filePath("six.ins");
+        QFile file(ins);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("TITL six\nCELL 0.71073 10 10 10 90 90 90\nLATT 1\nSFAC C\n"
+                   "C1 1 0.123456 0.234567 0.345678 11.0 0.02\nC2 1 0.2 0.3 0.4 11.0 0.02\nHKLF 4\nEND\n");
+        file.close();
+        s.window.choose_open_file = [&](const QString&, const QString&) { return ins; };
+        s.window.shelx_input_file();
+        QCOMPARE(s.cell(1, 2).trimmed(), QStringLiteral("0.12346"));
+        s.window.trace_ortep();
+        QCOMPARE(s.model->asym[1].xyz, (Vec3{0.123456, 0.234567, 0.345678}));
+        // A cell typed in is read as typed.
+        type_in(s.window.atom_grid(), 1, 2, QStringLiteral("0.5"));
+        go_to(s.window.atom_grid(), 2, 2);
+        s.window.trace_ortep();
+        QCOMPARE(s.model->asym[1].xyz[0], 0.5);
+        QCOMPARE(s.model->asym[1].xyz[1], 0.234567);
+    }
+
     void foreign_start_up_file_is_read_at_activation()
     {
         const QString cel = QStringLiteral(KESTRO_SHARED_TESTDATA_DIR "/cel/hikari_NaCl.cel");

@@ -22,6 +22,7 @@
 #include "formats/kes.h"
 #include "model/file_io.h"
 #include "ui/dessin.h"
+#include "ui/mainmenu.h"
 #include "ui/disp_coord.h"
 #include "ui/disp_coordinance.h"
 #include "ui/distances.h"
@@ -223,6 +224,40 @@ private slots:
                  command_line(f, {"coordinates", "-o", "-"}));
         list->sortie();
         QVERIFY(!QFile::exists(f.file("coordonnees.txt")));
+    }
+
+    void shared_files_plotted_give_the_command_line_reports()
+    {
+        const QString shared = QStringLiteral(KESTRO_SHARED_TESTDATA_DIR);
+        if (!QDir(shared).exists()) QSKIP("../shared/testdata is not there");
+        for (const char* name : {"/cif/cod_1000006.cif", "/cif/hikari_NaCl.cif", "/shelx/shelxfile_p21c.res"}) {
+            const QString path = shared + QString::fromLatin1(name);
+            QTemporaryDir directory;
+            auto model = std::make_unique<StructureModel>();
+            RecordingMessages messages;
+            Tfmainmenu main(*model, &messages);
+            QVERIFY(main.FormCreate({"kestro"}));
+            model->program_directory = directory.path().toStdString();
+            main.choose_open_file = [&](const QString&, const QString&) { return path; };
+            if (path.endsWith(QStringLiteral(".cif"))) main.CIFfile1Click();
+            else main.shelx_input_file();
+            main.trace_ortep();
+            Tfdessin* drawing = main.drawing_window();
+            QVERIFY2(drawing && drawing->isVisible(), name);
+            drawing->copy_to_clipboard = [](const QImage&) {};
+            Tfdistances* table = drawing->distances_window();
+            table->open_editor = [](const QString&, QString&) { return true; };
+            table->BitBtn2Click();
+            QProcess process;
+            process.setWorkingDirectory(directory.path());
+            process.start(QStringLiteral(KESTRO_EXECUTABLE),
+                          {QStringLiteral("report"), QStringLiteral("distances"), path, QStringLiteral("-o"), QStringLiteral("-")});
+            process.waitForFinished(30000);
+            const QByteArray window = QByteArray::fromStdString(
+                read_file_bytes(directory.filePath(QStringLiteral("distances.txt")).toStdString()));
+            QVERIFY2(window.count('\n') > 2, name);
+            QCOMPARE(process.readAllStandardOutput(), window);
+        }
     }
 };
 
