@@ -183,6 +183,12 @@ bool Tfdessin::event(QEvent* event)
 
 void Tfdessin::activate()
 {
+    // A window manager places a window it maps itself: a new picture's
+    // window goes to the top left once it is up.
+    if (place_at_top_left_) {
+        place_at_top_left_ = false;
+        move(0, 0);
+    }
     if (skip_activation_) {
         skip_activation_ = false;
         return;
@@ -200,6 +206,7 @@ void Tfdessin::new_picture()
     // Placed at the top left for a new picture only, so that a window the
     // user has moved stays where it is when clicked.
     move(0, 0);
+    place_at_top_left_ = true;
     initialise_fiche();
 }
 

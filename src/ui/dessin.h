@@ -225,6 +225,7 @@ private:
 
     std::unique_ptr<InteractionState> interaction_;
     bool skip_activation_ = false;
+    bool place_at_top_left_ = false;
     bool activation_queued_ = false;
     // What the last redraw used, to know what must be recomputed.
     int drawn_cell_ = 0;

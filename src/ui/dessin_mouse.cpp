@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -339,7 +341,15 @@ void Tfdessin::set_coordinance() { start(PickMode::Coordination); }
 void Tfdessin::set_mean_plane()
 {
     start(PickMode::MeanPlane);
-    plan_window()->start();
+    Tfplan_moyen* plan = plan_window();
+    // Beside the picture, over the option panel, so that the atoms stay in reach.
+    if (!plan->isVisible()) {
+        const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                               : QRect(0, 0, 1024, 768);
+        const int left = mapToGlobal(picture_->geometry().topRight()).x() + 4;
+        plan->move(std::max(screen.left(), std::min(left, screen.right() - plan->frameGeometry().width())), 0);
+    }
+    plan->start();
 }
 void Tfdessin::set_translations() { start(PickMode::TranslationRectangle); }
 void Tfdessin::select_atom_rect() { start(PickMode::MaskRectangle); }

@@ -49,6 +49,10 @@ Tfplan_moyen::Tfplan_moyen(StructureModel& model, Messages* messages, QWidget* p
     QFont times(QStringLiteral("Times New Roman"));
     times.setPointSize(8);
     grid_->setFont(times);
+    // "C12(136)" in a 35-pixel cell: no elision, no padding.
+    grid_->setTextElideMode(Qt::ElideNone);
+    grid_->setWordWrap(false);
+    grid_->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px; }"));
     grid_->setFixedHeight(PlaneRows * 20 + 2 * grid_->frameWidth() + grid_->horizontalScrollBar()->sizeHint().height());
     connect(grid_, &QTableWidget::cellClicked, this, &Tfplan_moyen::onselectcell);
 

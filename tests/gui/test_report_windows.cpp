@@ -21,6 +21,7 @@
 #include "drawing_fixture.h"
 #include "formats/kes.h"
 #include "model/file_io.h"
+#include "platform/editor.h"
 #include "ui/dessin.h"
 #include "ui/mainmenu.h"
 #include "ui/disp_coord.h"
@@ -258,6 +259,17 @@ private slots:
             QVERIFY2(window.count('\n') > 2, name);
             QCOMPARE(process.readAllStandardOutput(), window);
         }
+    }
+
+    void the_users_editor()
+    {
+        const QString file = QStringLiteral("/tmp/a b/envir.txt");
+        QCOMPARE(editor_command(file, "gedit --new-window", "vi", ""),
+                 (QStringList{"gedit", "--new-window", file}));
+        // A terminal editor runs in a terminal emulator ("sh" stands in for one).
+        QCOMPARE(editor_command(file, "", "nano", "sh"), (QStringList{"sh", "-e", "nano", file}));
+        QCOMPARE(editor_command(file, "", "emacs", "sh"), (QStringList{"emacs", file}));
+        QCOMPARE(editor_command(file, "", "", ""), (QStringList{"xdg-open", file}));
     }
 };
 
