@@ -61,6 +61,10 @@ public:
     virtual void text_out(PixelPoint top_left, std::string_view text) = 0;
     virtual int text_width(std::string_view text) = 0;
     virtual int text_height(std::string_view text) = 0;
+
+    // The ellipse inscribed in the rectangle (x1, y1) - (x2, y2), filled with
+    // the brush and outlined with the pen; by default a polygon of 64 sides.
+    virtual void ellipse(int x1, int y1, int x2, int y2);
 };
 
 } // namespace kestro

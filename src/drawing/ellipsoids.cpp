@@ -6,6 +6,7 @@
 #include "drawing/ellipsoids.h"
 
 #include <cmath>
+#include <span>
 
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
@@ -91,11 +92,15 @@ double probability_scale(int index)
     return ProbabilityScale[static_cast<std::size_t>(index)];
 }
 
-CircleTable make_circle_table()
+CircleTable make_circle_table(int points)
 {
     CircleTable table;
-    for (int j = 0; j < CirclePoints; ++j) {
-        const double theta = j * 0.12566370614359174;
+    table.points = std::clamp(points, 3, MaxCirclePoints);
+    // 2 pi / 50 for the screen as the program has always written it.
+    const double step = table.points == CirclePoints ? 0.12566370614359174
+                                                     : 6.283185307179586 / (table.points - 1);
+    for (int j = 0; j < table.points; ++j) {
+        const double theta = j * step;
         table.cos[static_cast<std::size_t>(j)] = std::cos(theta);
         table.sin[static_cast<std::size_t>(j)] = std::sin(theta);
     }
@@ -232,9 +237,9 @@ Colour ring_colour(Colour colour, int m, int n)
 
 // Outline points at radius fraction `scale` of rho(theta).
 void outline_points(const DrawingState& state, const double* rho, double x, double y, double scale,
-                    std::array<PixelPoint, CirclePoints>& points)
+                    std::array<PixelPoint, MaxCirclePoints>& points)
 {
-    for (std::size_t j = 0; j < CirclePoints; ++j) {
+    for (std::size_t j = 0; j < static_cast<std::size_t>(state.circle.points); ++j) {
         const double r = rho[j] * scale;
         points[j] = to_pixel(state.screen, x + r * state.circle.cos[j], y + r * state.circle.sin[j]);
     }
@@ -249,11 +254,11 @@ void draw_sections(const DrawingState& state, const EllipsoidData& data, const M
     const double h = w[0] * w[0] * data.lambda[0] + w[1] * w[1] * data.lambda[1] + w[2] * w[2] * data.lambda[2];
     const Vec3 g = {2 * w[0] * data.lambda[0], 2 * w[1] * data.lambda[1], 2 * w[2] * data.lambda[2]};
     constexpr int planes[3][2] = {{0, 1}, {1, 2}, {2, 0}};
-    std::array<PixelPoint, CirclePoints + 1> run{};
+    std::array<PixelPoint, MaxCirclePoints + 1> run{};
     for (const auto& plane : planes) {
         const int i = plane[0], j = plane[1];
         std::size_t length = 0;
-        for (std::size_t s = 0; s < CirclePoints; ++s) {
+        for (std::size_t s = 0; s < static_cast<std::size_t>(state.circle.points); ++s) {
             const double c = state.circle.cos[s], sn = state.circle.sin[s];
             const double rho = 1.0 / std::sqrt(data.lambda[i] * c * c + data.lambda[j] * sn * sn);
             Vec3 p{0, 0, 0};
@@ -277,36 +282,39 @@ void draw_sections(const DrawingState& state, const EllipsoidData& data, const M
 
 } // namespace
 
-void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas)
+void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas, const Pen& outline)
 {
     const EllipsoidData& data = state.ellipsoids[atom];
     const double x = state.view.X[atom], y = state.view.Y[atom];
-    std::array<double, CirclePoints> rho{};
+    const std::size_t count = static_cast<std::size_t>(state.circle.points);
+    std::array<double, MaxCirclePoints> rho{};
     double rho_max = 0;
-    for (std::size_t j = 0; j < CirclePoints; ++j) {
+    for (std::size_t j = 0; j < count; ++j) {
         rho[j] = outline_radius(data, state.circle.cos[j], state.circle.sin[j]);
         rho_max = std::max(rho_max, rho[j]);
     }
-    std::array<PixelPoint, CirclePoints> points{};
+    std::array<PixelPoint, MaxCirclePoints> points{};
     outline_points(state, rho.data(), x, y, 1.0, points);
+    const std::span<const PixelPoint> figure(points.data(), count);
     const Colour colour = model.generated[atom].colour;
+    canvas.set_pen(outline);
     canvas.set_brush(colour);
-    canvas.polygon(points);
+    canvas.polygon(figure);
 
     if (model.drawing.colour_gradation) {
         const int n = static_cast<int>(round_half_even(rho_max * state.screen.s));
         if (n > 0) {
-            std::array<PixelPoint, CirclePoints> ring{};
+            std::array<PixelPoint, MaxCirclePoints> ring{};
             for (int m = 1; m <= n; ++m) {
                 const Colour c = ring_colour(colour, m, n);
                 canvas.set_pen({c, 1, PenStyle::Solid});
                 canvas.set_brush(c);
                 outline_points(state, rho.data(), x, y, 1.0 - double(m - 1) / n, ring);
-                canvas.polygon(ring);
+                canvas.polygon(std::span<const PixelPoint>(ring.data(), count));
             }
-            canvas.set_pen({});
+            canvas.set_pen(outline);
             canvas.set_brush(0xFFFFFF);
-            canvas.polyline(points);
+            canvas.polyline(figure);
         }
     }
 

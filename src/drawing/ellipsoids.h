@@ -24,12 +24,17 @@ double probability_scale(int index);
 // 2 pi^2 in full precision, the factor of the anisotropic path.
 constexpr double TwoPiSquaredExact = 19.739208802178716;
 
-// Circle samples: 51 angles (j - 1) 2 pi / 50, the last closing the figure.
+// Circle samples: `points` angles (j - 1) 2 pi / (points - 1), the last
+// closing the figure: 51 on the screen, 101 on the printed page and the
+// metafile.
 constexpr int CirclePoints = 51;
+constexpr int DeviceCirclePoints = 101;
+constexpr int MaxCirclePoints = DeviceCirclePoints;
 struct CircleTable {
-    std::array<double, CirclePoints> cos{}, sin{};
+    std::array<double, MaxCirclePoints> cos{}, sin{};
+    int points = CirclePoints;
 };
-CircleTable make_circle_table();
+CircleTable make_circle_table(int points = CirclePoints);
 
 struct EllipsoidData {
     Mat3 Q = identity3();   // p^T Q p = 1, crystal Cartesian frame, 1/A^2
@@ -65,7 +70,8 @@ bool outline_roots(const EllipsoidData& data, double x0, double y0, double dx, d
 // The same for the ellipsoid in the view frame along p0 + t d.
 bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2);
 
-// The figure of one generated atom in the current pen (set by the scene).
-void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas);
+// The figure of one generated atom, its outline in the pen given.
+void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas,
+               const Pen& outline = Pen{});
 
 } // namespace kestro

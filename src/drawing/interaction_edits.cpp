@@ -85,16 +85,10 @@ BondToggle toggle_bond(StructureModel& model, int a, int b, Messages& messages)
 
 void draw_pick_mark(Canvas& canvas, const PickMark& mark)
 {
-    constexpr int Sides = 24;
-    std::array<PixelPoint, Sides> disc{};
-    for (int k = 0; k < Sides; ++k) {
-        const double t = 2 * 3.14159265358979 * k / Sides;
-        disc[static_cast<std::size_t>(k)] = {mark.centre.x + static_cast<int>(std::lround(mark.radius * std::cos(t))),
-                                             mark.centre.y + static_cast<int>(std::lround(mark.radius * std::sin(t)))};
-    }
     canvas.set_pen({PickMarkColour, 1, PenStyle::Solid});
     canvas.set_brush(PickMarkColour);
-    canvas.polygon(disc);
+    canvas.ellipse(mark.centre.x - mark.radius, mark.centre.y - mark.radius, mark.centre.x + mark.radius,
+                   mark.centre.y + mark.radius);
 }
 
 Reaction ok_translation(Workbench& bench, const std::array<std::string, 3>& boxes)

@@ -55,12 +55,32 @@ void build_bond_lists(const StructureModel& model, DrawingState& state)
     }
 }
 
-void draw_cell_edges(const DrawingState& state, Canvas& canvas)
+void draw_cell_edges(const StructureModel& model, const DrawingState& state, Canvas& canvas, int letter_size)
 {
     const int first = state.view.atoms; // corners are points first + 1 .. first + 8
     const auto corner = [&](int c) { return point_pixel(state, first + c); };
     constexpr int edges[12][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 7},
                                   {7, 8}, {8, 5}, {1, 5}, {2, 6}, {3, 7}, {4, 8}};
+    if (letter_size > 0) {
+        // A device's cell: solid black edges, letters in the canvas font on
+        // the background colour.
+        const FontSpec previous = canvas.font();
+        FontSpec letters = previous;
+        letters.size = letter_size;
+        canvas.set_font(letters);
+        canvas.set_brush(White);
+        canvas.set_pen({Black, 1, PenStyle::Solid});
+        for (const auto& e : edges) canvas.line(corner(e[0]), corner(e[1]));
+        constexpr std::pair<int, const char*> names[] = {{1, "o"}, {2, "a"}, {4, "b"}, {5, "c"}};
+        for (const auto& [c, text] : names) {
+            const PixelPoint p = corner(c);
+            canvas.set_brush(model.drawing.background_colour);
+            canvas.fill_rect(p.x, p.y, p.x + canvas.text_width(text), p.y + canvas.text_height(text));
+            canvas.text_out(p, text);
+        }
+        canvas.set_font(previous);
+        return;
+    }
     canvas.set_brush(White);
     canvas.set_pen({Grey, 1, PenStyle::Dot});
     for (const auto& e : edges) canvas.line(corner(e[0]), corner(e[1]));
@@ -78,11 +98,11 @@ void draw_cell_edges(const DrawingState& state, Canvas& canvas)
     canvas.set_font(previous);
 }
 
-void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canvas)
+void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canvas, int centred_size)
 {
     const FontSpec previous = canvas.font();
     FontSpec centred;
-    centred.size = 7;
+    centred.size = centred_size;
     for (int i = 1; i <= model.generated.count(); ++i) {
         const AtomRecord& atom = model.generated[i];
         if (atom.labelled != 1 || atom.shown != 1) continue;
@@ -110,12 +130,13 @@ void draw_enclosure_marks(const StructureModel& model, const DrawingState& state
     const int c = state.view.n + 1;
     const double x = state.view.X[c], y = state.view.Y[c];
     if (model.generation.sphere == 1) {
-        std::array<PixelPoint, CirclePoints> circle{};
+        std::array<PixelPoint, MaxCirclePoints> circle{};
         const double r = model.generation.sphere_radius;
-        for (std::size_t j = 0; j < CirclePoints; ++j)
+        const std::size_t count = static_cast<std::size_t>(state.circle.points);
+        for (std::size_t j = 0; j < count; ++j)
             circle[j] = to_pixel(state.screen, x + r * state.circle.cos[j], y + r * state.circle.sin[j]);
         canvas.set_pen({Grey, 1, PenStyle::Dash});
-        canvas.polyline(circle);
+        canvas.polyline(std::span<const PixelPoint>(circle.data(), count));
     }
     const PixelPoint p = to_pixel(state.screen, x, y);
     canvas.set_pen({Black, 1, PenStyle::Solid});
@@ -212,9 +233,9 @@ bool bond_band(const StructureModel& model, const DrawingState& state, int bond,
     return true;
 }
 
-Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond)
+Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, const SceneStyle& style)
 {
-    if (model.drawing.black_white) return White;
+    if (model.drawing.black_white && style.white_bonds_in_black_and_white) return White;
     if (model.drawing.double_triple) {
         if (bond.order == 1) return 0x008000;
         if (bond.order == 2) return 0xFF0000;
@@ -289,7 +310,8 @@ void draw_orientation_picture(const StructureModel& model, Canvas& canvas)
     canvas.set_font(previous);
 }
 
-void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas, Canvas* orientation_picture)
+void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas, Canvas* orientation_picture,
+                const SceneStyle& style)
 {
     const DrawingOptions& options = model.drawing;
     state.label_font.name = options.label_font.name;
@@ -297,9 +319,12 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
     state.label_font.colour = options.label_font.colour;
     apply_label_style(options.label_font.style, state.label_font);
 
-    canvas.set_brush(options.background_colour);
-    canvas.fill_rect(0, 0, canvas.width(), canvas.height());
-    canvas.set_pen({Black, 1, PenStyle::Solid});
+    if (style.fill_background) {
+        canvas.set_brush(options.background_colour);
+        canvas.fill_rect(0, 0, canvas.width(), canvas.height());
+    }
+    const Pen outline{Black, style.outline_pen, PenStyle::Solid};
+    canvas.set_pen(outline);
 
     const int atoms = std::min(model.generated.count(), state.view.atoms);
     state.view.atoms = atoms;
@@ -309,9 +334,8 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
     for (int w = atoms; w >= 1; --w) {
         const int a = state.paint_order[w];
         if (model.generated[a].shown != 1) continue;
-        canvas.set_pen({Black, 1, PenStyle::Solid});
-        draw_atom(model, state, a, canvas);
-        canvas.set_pen({Black, 1, PenStyle::Solid});
+        draw_atom(model, state, a, canvas, outline);
+        canvas.set_pen(outline);
         const auto first = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a)]);
         const auto last = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a + 1)]);
         for (std::size_t j = first; j < last; ++j) {
@@ -319,16 +343,19 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
             const BondRecord& bond = model.bonds[index];
             const int other = bond.atom1 == a ? bond.atom2 : bond.atom1;
             if (model.generated[bond.atom1].shown != 1 || model.generated[bond.atom2].shown != 1) continue;
-            if (!(state.view.Z[other] >= state.view.Z[a])) continue;
+            if (!style.bonds_after_each_atom && !(state.view.Z[other] >= state.view.Z[a])) continue;
             if (!bond_band(model, state, index, band)) continue;
-            canvas.set_brush(bond_fill_colour(model, bond));
+            canvas.set_brush(bond_fill_colour(model, bond, style));
             canvas.polygon(band);
         }
+        canvas.set_pen({Black, 1, PenStyle::Solid});
     }
-    if (options.labels_centre || options.labels_off_centre) draw_labels(model, state, canvas);
-    if (options.draw_cell && state.view.n >= atoms + 8) draw_cell_edges(state, canvas);
+    if (style.labels && (options.labels_centre || options.labels_off_centre))
+        draw_labels(model, state, canvas, style.centred_label_size);
+    if (style.cell && options.draw_cell && state.view.n >= atoms + 8)
+        draw_cell_edges(model, state, canvas, style.cell_letter_size);
     if (orientation_picture) draw_orientation_picture(model, *orientation_picture);
-    draw_enclosure_marks(model, state, canvas);
+    if (style.enclosure_marks) draw_enclosure_marks(model, state, canvas);
 }
 
 void black_and_white_on(StructureModel& model)

@@ -15,6 +15,23 @@ namespace kestro {
 
 struct DrawingState;
 
+// Where a device draws the scene otherwise than the screen: the printed
+// page and the metafile picture.
+struct SceneStyle {
+    bool fill_background = true;   // the whole canvas in the background colour first
+    int outline_pen = 1;           // atom and bond outlines, pixels
+    bool bonds_after_each_atom = false; // else after the farther atom only
+    bool white_bonds_in_black_and_white = true;
+    bool labels = true;
+    int centred_label_size = 7;
+    bool cell = true;
+    // 0: the screen's cell (dotted grey edges, bold letters of 14 points);
+    // otherwise solid black edges and letters of this size in the canvas
+    // font on the background colour.
+    int cell_letter_size = 0;
+    bool enclosure_marks = true;
+};
+
 // paint_order[w] = the atom with the w-th largest view Z, the lowest index
 // first among equal Z.
 void compute_paint_order(DrawingState& state);
@@ -24,7 +41,7 @@ void compute_paint_order(DrawingState& state);
 constexpr int BondBandPoints = 42;
 using BondBand = std::array<PixelPoint, BondBandPoints>;
 bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band);
-Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond);
+Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, const SceneStyle& style = {});
 
 // The centred label: display form of the label and the atom number, "C1(12)".
 std::string centred_label_text(const StructureModel& model, int atom);
@@ -35,7 +52,7 @@ void apply_label_style(const std::string& style_text, FontSpec& font);
 // The picture on the canvas; the orientation picture on its own canvas
 // when one is given (the "Direction of projection" panel).
 void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas,
-                Canvas* orientation_picture = nullptr);
+                Canvas* orientation_picture = nullptr, const SceneStyle& style = {});
 void draw_orientation_picture(const StructureModel& model, Canvas& canvas);
 
 // "Black and White" checked: colours saved and set to white, label font

@@ -101,4 +101,12 @@ int PainterCanvas::text_width(std::string_view text) { return QFontMetrics(qfont
 
 int PainterCanvas::text_height(std::string_view) { return QFontMetrics(qfont_).height(); }
 
+void PainterCanvas::ellipse(int x1, int y1, int x2, int y2)
+{
+    painter_.setPen(pen_);
+    painter_.setBrush(brush_);
+    const double shift = antialiased_ ? 0.5 : 0.0;
+    painter_.drawEllipse(QRectF(x1 + shift, y1 + shift, x2 - x1, y2 - y1));
+}
+
 } // namespace kestro

@@ -31,6 +31,7 @@ public:
     void text_out(PixelPoint top_left, std::string_view text) override;
     int text_width(std::string_view text) override;
     int text_height(std::string_view text) override;
+    void ellipse(int x1, int y1, int x2, int y2) override;
 
 private:
     const QPointF* stroke_points(std::span<const PixelPoint> points);

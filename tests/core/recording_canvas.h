@@ -9,7 +9,7 @@
 #include "drawing/canvas.h"
 
 struct CanvasCall {
-    enum Kind { FillRect, Polygon, Polyline, Line, Text } kind;
+    enum Kind { FillRect, Polygon, Polyline, Line, Text, Ellipse } kind;
     std::vector<kestro::PixelPoint> points;
     kestro::Pen pen;
     kestro::Colour brush = 0;
@@ -44,6 +44,7 @@ public:
         record(CanvasCall::Text, {top_left});
         calls.back().text = std::string(text);
     }
+    void ellipse(int x1, int y1, int x2, int y2) override { record(CanvasCall::Ellipse, {{x1, y1}, {x2, y2}}); }
     int text_width(std::string_view text) override { return 6 * static_cast<int>(text.size()); }
     int text_height(std::string_view) override { return 10; }
 
