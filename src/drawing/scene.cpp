@@ -272,6 +272,16 @@ void apply_label_style(const std::string& style_text, FontSpec& font)
     font = styled;
 }
 
+FontSpec label_font_spec(const DrawingOptions& options)
+{
+    FontSpec font;
+    font.name = options.label_font.name;
+    font.size = options.label_font.size;
+    font.colour = options.label_font.colour;
+    apply_label_style(options.label_font.style, font);
+    return font;
+}
+
 void draw_orientation_picture(const StructureModel& model, Canvas& canvas)
 {
     constexpr Vec3 corners[8] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0},
@@ -314,6 +324,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
                 const SceneStyle& style)
 {
     const DrawingOptions& options = model.drawing;
+    // An unknown style text keeps the style last applied.
     state.label_font.name = options.label_font.name;
     state.label_font.size = options.label_font.size;
     state.label_font.colour = options.label_font.colour;

@@ -48,6 +48,8 @@ std::string centred_label_text(const StructureModel& model, int atom);
 // Style text of the label font ("Bold, Italic", ...) applied to a font; an
 // unknown text keeps the previous style.
 void apply_label_style(const std::string& style_text, FontSpec& font);
+// The font of moved labels as the options hold it.
+FontSpec label_font_spec(const DrawingOptions& options);
 
 // The picture on the canvas; the orientation picture on its own canvas
 // when one is given (the "Direction of projection" panel).

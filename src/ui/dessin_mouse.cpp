@@ -384,12 +384,7 @@ void Tfdessin::aide_labels() { show_help(9); }
 
 void Tfdessin::choose_label_font()
 {
-    const LabelFont& label = model_.drawing.label_font;
-    FontSpec font;
-    font.name = label.name;
-    font.size = label.size;
-    font.colour = label.colour;
-    apply_label_style(label.style, font);
+    FontSpec font = label_font_spec(model_.drawing);
     bool chosen = false;
     if (choose_font) {
         chosen = choose_font(font);
