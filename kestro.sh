@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake make g++ qt6-base-dev qt6-svg-dev libjpeg-dev libgtest-dev libbenchmark-dev
-          gemmi-dev fonts-liberation nlohmann-json3-dev)
+          gemmi-dev fonts-liberation nlohmann-json3-dev libemf-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

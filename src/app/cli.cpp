@@ -30,6 +30,9 @@ const char* const Usage =
     "usage: kestro [FILE]                        the program; FILE is opened at start\n"
     "       kestro convert FILE -o OUT.kes|.shx  read a structure file and write it as KESTRO or SHELX file\n"
     "       kestro render FILE -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
+    "       kestro print FILE -o PAGE.pdf [--stereo] [--dpi N] [--pen 1..5] [--page a4|letter]\n"
+    "                                            the printed page\n"
+    "       kestro metafile FILE -o OUT.emf|.svg|.pdf [--width W] [--pen N]   the metafile picture\n"
     "       kestro report distances|coordinates FILE [-o OUT|-]        the report of a window\n"
     "       kestro report environment FILE --atom N --radius R [-o OUT|-]\n"
     "       kestro report plane FILE --plane N,N,N[,...] [--plane ...] [-o OUT|-]\n"
@@ -49,8 +52,10 @@ const char* const Usage =
     "  --centre X,Y,Z         centre of the box or sphere, fractional\n"
     "  --radius R             sphere radius in Angstrom\n"
     "  --cut yes|no           bring coordinates into the cell first (atoms cut out one by one)\n"
-    "options of render (a .kes file is drawn as stored unless atoms are generated):\n"
-    "  --size PIXELS          side of the square picture (default 686)\n"
+    "options of render, print and metafile (a .kes file is drawn as stored unless atoms are\n"
+    "generated):\n"
+    "  --size PIXELS          side of the square picture of render (default 686)\n"
+    "  --zoom P               the drawing window's Scale slider, -4 .. 10 (default 0)\n"
     "  --probability P        ellipsoid probability in percent: 10, 20, ... 100 (default 50)\n"
     "  --labels none|centre|off   no labels, every atom labelled at its centre, or the stored moved labels\n"
     "  --cell                 draw the cell edges\n"
@@ -281,6 +286,10 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
         return cli::convert(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (first == "render")
         return cli::render(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (first == "print")
+        return cli::print(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    if (first == "metafile")
+        return cli::metafile(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (first == "report")
         return cli::report(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     if (!first.empty() && first[0] == '-') return cli::usage_error("unknown option " + first);

@@ -67,5 +67,7 @@ int take_input_argument(const std::string& argument, std::string& input);
 
 int render(const std::vector<std::string>& args);
 int report(const std::vector<std::string>& args);
+int print(const std::vector<std::string>& args);
+int metafile(const std::vector<std::string>& args);
 
 } // namespace kestro::cli

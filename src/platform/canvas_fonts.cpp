@@ -23,16 +23,16 @@ void install_substitutions()
 
 } // namespace
 
-int font_pixel_size(int points)
+int font_pixel_size(int points, double dots_per_inch)
 {
-    return std::max(1, static_cast<int>(std::lround(std::abs(points) * 96.0 / 72.0)));
+    return std::max(1, static_cast<int>(std::lround(std::abs(points) * dots_per_inch / 72.0)));
 }
 
-QFont to_qfont(const FontSpec& font)
+QFont to_qfont(const FontSpec& font, double dots_per_inch)
 {
     install_substitutions();
     QFont result(QString::fromStdString(font.name));
-    result.setPixelSize(font_pixel_size(font.size));
+    result.setPixelSize(font_pixel_size(font.size, dots_per_inch));
     result.setBold(font.bold);
     result.setItalic(font.italic);
     result.setUnderline(font.underline);

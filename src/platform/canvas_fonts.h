@@ -1,7 +1,8 @@
 #pragma once
 // The Qt font of a canvas font. Sizes are points at 96 dots per inch of the
-// picture (12 points = 16 picture pixels), whatever device draws it, so
-// text keeps its place in the picture on the screen, in files and on paper.
+// picture (12 points = 16 picture pixels), so text keeps its place in a
+// picture on the screen and in files; the printed page, laid out in its
+// printer's pixels, gives its own dots per inch.
 
 #include <QFont>
 
@@ -9,9 +10,9 @@
 
 namespace kestro {
 
-QFont to_qfont(const FontSpec& font);
+QFont to_qfont(const FontSpec& font, double dots_per_inch = 96);
 
 // Pixels of the picture for a size in points.
-int font_pixel_size(int points);
+int font_pixel_size(int points, double dots_per_inch = 96);
 
 } // namespace kestro

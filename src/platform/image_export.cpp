@@ -1,6 +1,7 @@
 #include "platform/image_export.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -19,6 +20,8 @@
 
 #include "model/errors.h"
 #include "model/file_io.h"
+#include "platform/canvas_fonts.h"
+#include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
 
 namespace kestro {
@@ -202,6 +205,21 @@ void write_vector_picture(const std::string& path, PictureFormat format, int wid
         PainterCanvas canvas(painter, width, height, true);
         draw(canvas);
     });
+}
+
+void write_metafile(const std::string& path, MetafileFormat format, int width,
+                    const std::function<void(Canvas&)>& draw)
+{
+    if (format == MetafileFormat::Svg) return write_vector_picture(path, PictureFormat::Svg, width, width, draw);
+    if (format == MetafileFormat::Pdf) return write_vector_picture(path, PictureFormat::Pdf, width, width, draw);
+    // Text is measured with the fonts the other formats draw with.
+    TextMetrics metrics;
+    metrics.width = [](const FontSpec& font, std::string_view text) {
+        return QFontMetrics(to_qfont(font)).horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    };
+    metrics.height = [](const FontSpec& font, std::string_view) { return QFontMetrics(to_qfont(font)).height(); };
+    write_emf(path, width, width, metrics, draw);
 }
 
 } // namespace kestro

@@ -37,4 +37,10 @@ QImage render_picture(int width, int height, const std::function<void(Canvas&)>&
 void write_vector_picture(const std::string& path, PictureFormat format, int width, int height,
                           const std::function<void(Canvas&)>& draw);
 
+// The metafile picture's formats: an enhanced metafile, SVG or PDF, each
+// width x width with the same geometry.
+enum class MetafileFormat { Emf, Svg, Pdf };
+void write_metafile(const std::string& path, MetafileFormat format, int width,
+                    const std::function<void(Canvas&)>& draw);
+
 } // namespace kestro

@@ -19,8 +19,8 @@ QString text_of(std::string_view text)
 
 } // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter, int width, int height, bool antialiased)
-    : painter_(painter), width_(width), height_(height), antialiased_(antialiased)
+PainterCanvas::PainterCanvas(QPainter& painter, int width, int height, bool antialiased, double dots_per_inch)
+    : painter_(painter), width_(width), height_(height), antialiased_(antialiased), dots_per_inch_(dots_per_inch)
 {
     painter_.setRenderHint(QPainter::Antialiasing, antialiased);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -47,7 +47,7 @@ void PainterCanvas::set_brush(Colour colour) { brush_ = to_qcolor(colour); }
 void PainterCanvas::set_font(const FontSpec& font)
 {
     font_ = font;
-    qfont_ = to_qfont(font);
+    qfont_ = to_qfont(font, dots_per_inch_);
 }
 
 void PainterCanvas::fill_rect(int x1, int y1, int x2, int y2)

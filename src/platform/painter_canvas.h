@@ -14,7 +14,9 @@ namespace kestro {
 
 class PainterCanvas final : public Canvas {
 public:
-    PainterCanvas(QPainter& painter, int width, int height, bool antialiased = true);
+    // dots_per_inch: of the picture, for the sizes of fonts (the printed
+    // page gives its printer's).
+    PainterCanvas(QPainter& painter, int width, int height, bool antialiased = true, double dots_per_inch = 96);
 
     int width() const override { return width_; }
     int height() const override { return height_; }
@@ -40,6 +42,7 @@ private:
     int width_;
     int height_;
     bool antialiased_;
+    double dots_per_inch_;
     QPen pen_;
     QColor brush_;
     FontSpec font_;

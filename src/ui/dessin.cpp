@@ -104,16 +104,10 @@ void Tfdessin::build_tool_bar()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    // Printing is not part of this window yet.
-    const auto not_yet = [&](const QString& caption, const QString& hint) {
-        QAction* action = bar->addAction(caption);
-        action->setToolTip(hint);
-        action->setEnabled(false);
-    };
     button(QStringLiteral("I"), QStringLiteral("Export image to a file"), &Tfdessin::enregistrer);
     button(QStringLiteral("D"), QStringLiteral("Save Data (.kes)"), &Tfdessin::ASCIIfilekes1Click);
-    not_yet(QStringLiteral("I"), QStringLiteral("Print image"));
-    not_yet(QStringLiteral("S"), QStringLiteral("Print screen"));
+    button(QStringLiteral("I"), QStringLiteral("Print image"), &Tfdessin::imprime_dessin);
+    button(QStringLiteral("S"), QStringLiteral("Print screen"), &Tfdessin::print_screen);
     bar->addSeparator();
     button(QStringLiteral("Dir"), QStringLiteral("Set direction of projection"), &Tfdessin::set_direction_projection);
     button(QStringLiteral("Pl"), QStringLiteral("Projection on a plane"), &Tfdessin::matrice_sur_3atomes);
@@ -149,8 +143,7 @@ void Tfdessin::build_tool_bar()
                             [this] { export_picture(PictureFileFormat::Jpeg); });
     export_menu_->addAction(QStringLiteral("&Bitmap format (*.bmp)"), this,
                             [this] { export_picture(PictureFileFormat::Bitmap); });
-    export_menu_->addAction(QStringLiteral("Windows MetaFile (*.emf)"), this,
-                            [this] { export_picture(PictureFileFormat::Svg); });
+    export_menu_->addAction(QStringLiteral("Windows MetaFile (*.emf)"), this, &Tfdessin::WindowsMetaFilewmf1Click);
     export_menu_->addAction(QStringLiteral("&PNG format (*.png)"), this,
                             [this] { export_picture(PictureFileFormat::Png); });
 }

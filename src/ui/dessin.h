@@ -30,6 +30,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPrinter;
 class QRadioButton;
 class QSlider;
 class QTableWidget;
@@ -43,13 +44,15 @@ class PictureView;
 class Tfdisp_coord;
 class Tfdisp_coordinance;
 class Tfdistances;
+class Tfimprime;
 class Tflimat;
+class Tfwmetafile2;
 class Tfmask_element;
 class Tfplan_moyen;
 
 // The formats of a picture file; the format follows the menu item chosen,
 // never the extension typed.
-enum class PictureFileFormat { Bitmap, Jpeg, Svg, Png };
+enum class PictureFileFormat { Bitmap, Jpeg, Png };
 
 class Tfdessin : public QMainWindow {
     Q_OBJECT
@@ -131,6 +134,15 @@ public:
     void enregistrer();
     void export_picture(PictureFileFormat format);
     void ASCIIfilekes1Click();
+    // Printing and the metafile window.
+    void imprime_dessin();
+    void print_screen();
+    void WindowsMetaFilewmf1Click();
+    Tfimprime* printing_window();
+    Tfwmetafile2* metafile_window();
+    int scale_slider_position() const;
+    // The print dialog of "Print screen"; QPrintDialog by default.
+    std::function<bool(QPrinter& printer)> choose_screen_printer;
 
     // The picture as the screen shows it at rest, and the panel's picture.
     const QImage& picture() const { return image_; }
@@ -270,6 +282,8 @@ private:
     Tfdisp_coordinance* coordinance_ = nullptr;
     Tfplan_moyen* plan_ = nullptr;
     Tfdisp_coord* coord_ = nullptr;
+    Tfimprime* imprime_ = nullptr;
+    Tfwmetafile2* metafile_ = nullptr;
 };
 
 } // namespace kestro

@@ -2,6 +2,11 @@
 // file, and the structure as a structure file.
 
 #include <QFileDialog>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSlider>
 #include <QMenu>
 
 #include "drawing/drawing_state.h"
@@ -10,16 +15,16 @@
 #include "model/file_io.h"
 #include "platform/image_export.h"
 #include "ui/dessin.h"
+#include "ui/imprime.h"
+#include "ui/wmetafile2.h"
 
 namespace kestro {
 
 namespace {
 
-const char* const PictureFilters =
-    "Bitmap format  (*.bmp);;JPEG format (*.jpg);;SVG picture (*.svg);;PNG format (*.png)";
+const char* const PictureFilters = "Bitmap format  (*.bmp);;JPEG format (*.jpg);;PNG format (*.png)";
 const char* const BitmapFilter = "Bitmap format  (*.bmp)";
 const char* const JpegFilter = "JPEG format (*.jpg)";
-const char* const SvgFilter = "SVG picture (*.svg)";
 const char* const PngFilter = "PNG format (*.png)";
 
 } // namespace
@@ -49,7 +54,6 @@ void Tfdessin::export_picture(PictureFileFormat format)
     switch (format) {
     case PictureFileFormat::Bitmap: break;
     case PictureFileFormat::Jpeg: filter = JpegFilter; extension = ".jpg"; break;
-    case PictureFileFormat::Svg: filter = SvgFilter; extension = ".svg"; break;
     case PictureFileFormat::Png: filter = PngFilter; extension = ".png"; break;
     }
     const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), QString::fromLatin1(filter));
@@ -63,16 +67,11 @@ void Tfdessin::write_picture_file(PictureFileFormat format, const std::string& p
     BusyScope busy(*messages_);
     // The picture the screen shows at rest, at its logical size.
     const auto scene = [this](Canvas& canvas) { draw_scene(model_, *state_, canvas); };
-    if (format == PictureFileFormat::Svg) {
-        write_vector_picture(path, PictureFormat::Svg, side_, side_, scene);
-        return;
-    }
     const QImage image = render_picture(side_, side_, scene);
     switch (format) {
     case PictureFileFormat::Bitmap: write_bmp(image, path); break;
     case PictureFileFormat::Jpeg: write_jpeg(image, path, 50); break;
     case PictureFileFormat::Png: write_png(image, path); break;
-    case PictureFileFormat::Svg: break;
     }
 }
 
@@ -82,6 +81,60 @@ void Tfdessin::ASCIIfilekes1Click()
                                          QStringLiteral("Export ASCII file (*.kes)"));
     if (chosen.isEmpty()) return;
     save_ascii_structure(model_, chosen.toStdString(), *messages_);
+}
+
+// ---- printing and metafiles ------------------------------------------------------
+
+int Tfdessin::scale_slider_position() const { return scale_slider_->value(); }
+
+void Tfdessin::imprime_dessin()
+{
+    if (interaction_->parts.labelling_tools) close_labelling();
+    Tfimprime* window = printing_window();
+    window->show();
+    window->raise();
+}
+
+Tfimprime* Tfdessin::printing_window()
+{
+    if (!imprime_) imprime_ = new Tfimprime(model_, *this, messages_, this);
+    return imprime_;
+}
+
+void Tfdessin::WindowsMetaFilewmf1Click()
+{
+    Tfwmetafile2* window = metafile_window();
+    window->show();
+    window->raise();
+}
+
+Tfwmetafile2* Tfdessin::metafile_window()
+{
+    if (!metafile_) metafile_ = new Tfwmetafile2(model_, *this, messages_, this);
+    return metafile_;
+}
+
+void Tfdessin::print_screen()
+{
+    // The whole window as it stands, landscape, scaled to the page.
+    const QPixmap shot = grab();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    const bool confirmed = choose_screen_printer ? choose_screen_printer(printer) : [&] {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    }();
+    if (!confirmed) return;
+    BusyScope busy(*messages_);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        messages_->show("The printer could not be used");
+        return;
+    }
+    const QRect page = painter.viewport();
+    const QSize size = shot.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(page.topLeft(), size), shot);
+    painter.end();
 }
 
 } // namespace kestro

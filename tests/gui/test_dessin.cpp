@@ -21,6 +21,7 @@
 #include "model/structure_model.h"
 #include "ui/dessin.h"
 #include "ui/mainmenu.h"
+#include "ui/wmetafile2.h"
 
 using namespace kestro;
 
@@ -384,9 +385,16 @@ private slots:
         QVERIFY(read_file_bytes(name.toStdString()) != before);
         QCOMPARE(f.messages.beeps, 3);
 
-        name = dir.filePath("vector");
+        // The metafile entry opens its window, which writes the format chosen.
         menu_item(w, QStringLiteral("Windows MetaFile (*.emf)"))->trigger();
-        QCOMPARE(filter, QStringLiteral("SVG picture (*.svg)"));
+        Tfwmetafile2* metafile = w.metafile_window();
+        QVERIFY(metafile->isVisible());
+        metafile->choose_file = [&](const QString&, QString& selected) {
+            selected = QStringLiteral("SVG picture (*.svg)");
+            return dir.filePath("vector");
+        };
+        metafile->go_metafile();
+        QVERIFY(!metafile->isVisible());
         QVERIFY(QString::fromStdString(read_file_bytes(dir.filePath("vector.svg").toStdString())).contains("<svg"));
 
         // A cancelled dialog writes nothing; a failed write says so.

@@ -1,0 +1,175 @@
+// "kestro print" and "kestro metafile": the printed page as a PDF file and
+// the metafile picture, from the same core code as the printing and
+// metafile windows.
+
+#include <memory>
+
+#include "app/picture_options.h"
+#include "drawing/drawing_state.h"
+#include "formats/structure_files.h"
+#include "model/errors.h"
+#include "model/file_io.h"
+#include "model/numbers.h"
+#include "model/text.h"
+#include "output/metafile_picture.h"
+#include "output/printed_page.h"
+#include "platform/image_export.h"
+#include "platform/page_printer.h"
+
+namespace kestro::cli {
+
+namespace {
+
+struct OutputArguments {
+    std::string input, output;
+    bool yes = false;
+    GenerationRequest generation;
+    DrawingRequest drawing;
+};
+
+// The arguments common to both: -1 when args[i] is none of them, 0 when
+// taken, else the usage-error status.
+int take_common(const std::vector<std::string>& args, std::size_t& i, OutputArguments& out)
+{
+    if (const int status = take_generation_option(args, i, out.generation); status >= 0) return status;
+    if (const int status = take_drawing_option(args, i, out.drawing); status >= 0) return status;
+    const std::string& option = args[i];
+    if (option == "-o") {
+        if (i + 1 >= args.size()) return usage_error("-o needs a value");
+        out.output = args[++i];
+        return 0;
+    }
+    if (option == "--yes") {
+        out.yes = true;
+        return 0;
+    }
+    return -1;
+}
+
+std::optional<int> whole_number(const std::vector<std::string>& args, std::size_t& i, long long low, long long high)
+{
+    if (i + 1 >= args.size()) return std::nullopt;
+    const auto value = parse_integer(args[++i]);
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+// Loads, plots and orients the structure as the drawing window shows it.
+int prepare(StructureModel& model, const OutputArguments& arguments, Messages& messages)
+{
+    if (const int status = load_for_picture(model, arguments.input, arguments.generation, messages); status != 0)
+        return status;
+    if (file_exists(arguments.output) &&
+        messages.ask("This file already exists. Do you want to continue?") != Answer::Yes)
+        return 1;
+    auto state = std::make_unique<DrawingState>();
+    return apply_drawing_request(model, *state, arguments.drawing, 686, messages);
+}
+
+} // namespace
+
+int print(const std::vector<std::string>& args)
+{
+    OutputArguments arguments;
+    PrintSettings settings;
+    PaperSize paper = PaperSize::A4;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (const int status = take_common(args, i, arguments); status >= 0) {
+            if (status != 0) return status;
+            continue;
+        }
+        const std::string& option = args[i];
+        if (option == "--stereo") {
+            settings.stereo = true;
+        } else if (option == "--dpi") {
+            const auto dpi = whole_number(args, i, 10, 10000);
+            if (!dpi) return usage_error("--dpi takes a resolution from 10 to 10000 dots per inch");
+            settings.pixels_per_cm = *dpi / CentimetresPerInch;
+        } else if (option == "--pen") {
+            const auto pen = whole_number(args, i, 1, 5);
+            if (!pen) return usage_error("--pen takes a width from 1 to 5");
+            settings.pen_width = *pen;
+        } else if (option == "--page") {
+            if (i + 1 >= args.size() || (args[i + 1] != "a4" && args[i + 1] != "letter"))
+                return usage_error("--page takes a4 or letter");
+            paper = args[++i] == "a4" ? PaperSize::A4 : PaperSize::Letter;
+        } else if (const int status = take_input_argument(option, arguments.input); status != 0) {
+            return status;
+        }
+    }
+    if (arguments.input.empty() || arguments.output.empty()) return usage_error("print needs FILE and -o PAGE.pdf");
+    if (format_of(arguments.input) == StructureFormat::Unknown)
+        return usage_error(std::string("print reads structure files: ") + ReadableExtensions);
+    if (to_lower(arguments.output).size() < 4 || to_lower(arguments.output).substr(arguments.output.size() - 4) != ".pdf")
+        return usage_error("print writes the page as a .pdf file");
+    if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
+
+    StderrMessages messages(arguments.yes);
+    const auto application = picture_application();
+    auto model = std::make_unique<StructureModel>();
+    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    settings.slider_position = arguments.drawing.zoom;
+    try {
+        print_page_to_pdf(arguments.output, paper, settings.pixels_per_cm * CentimetresPerInch,
+                          [&](Canvas& canvas) { draw_printed_page(*model, settings, canvas, messages); });
+    } catch (const IoError& error) {
+        messages.show(error.what());
+        return 1;
+    }
+    return 0;
+}
+
+int metafile(const std::vector<std::string>& args)
+{
+    OutputArguments arguments;
+    MetafileSettings settings;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (const int status = take_common(args, i, arguments); status >= 0) {
+            if (status != 0) return status;
+            continue;
+        }
+        const std::string& option = args[i];
+        if (option == "--width") {
+            const auto width = whole_number(args, i, MinMetafileWidth, MaxMetafileWidth);
+            if (!width)
+                return usage_error("--width takes " + std::to_string(MinMetafileWidth) + " to " +
+                                   std::to_string(MaxMetafileWidth) + " pixels");
+            settings.width = *width;
+        } else if (option == "--pen") {
+            const auto pen = whole_number(args, i, 1, MaxMetafilePen);
+            if (!pen) return usage_error("--pen takes a width from 1 to " + std::to_string(MaxMetafilePen));
+            settings.pen_width = *pen;
+        } else if (const int status = take_input_argument(option, arguments.input); status != 0) {
+            return status;
+        }
+    }
+    if (arguments.input.empty() || arguments.output.empty()) return usage_error("metafile needs FILE and -o OUT");
+    if (format_of(arguments.input) == StructureFormat::Unknown)
+        return usage_error(std::string("metafile reads structure files: ") + ReadableExtensions);
+    const std::string lower = to_lower(arguments.output);
+    const auto ends = [&](const char* e) {
+        const std::string ext = e;
+        return lower.size() >= ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0;
+    };
+    MetafileFormat format = MetafileFormat::Emf;
+    if (ends(".svg")) format = MetafileFormat::Svg;
+    else if (ends(".pdf")) format = MetafileFormat::Pdf;
+    else if (!ends(".emf")) return usage_error("metafile writes .emf, .svg or .pdf files");
+    if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
+
+    StderrMessages messages(arguments.yes);
+    const auto application = picture_application();
+    auto model = std::make_unique<StructureModel>();
+    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    settings.slider_position = arguments.drawing.zoom;
+    try {
+        write_metafile(arguments.output, format, settings.width,
+                       [&](Canvas& canvas) { draw_metafile_picture(*model, settings, canvas, messages); });
+    } catch (const IoError& error) {
+        messages.show(error.what());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace kestro::cli

@@ -1,0 +1,204 @@
+// The drawing options, view and masking shared by render, print and metafile.
+
+#include "app/picture_options.h"
+
+#include <cstdlib>
+
+#include "analysis/deletion.h"
+#include "crystal/oemath.h"
+#include "crystal/sorts.h"
+#include "drawing/drawing_state.h"
+#include "drawing/interaction.h"
+#include "drawing/scene.h"
+#include "drawing/view.h"
+#include "model/labels.h"
+#include "model/numbers.h"
+
+namespace kestro::cli {
+
+namespace {
+
+// "X=[U,V,W]" or "Z=(H,K,L)": one axis of the orientation dialog.
+bool take_orientation(const std::string& value, DrawingRequest& request)
+{
+    if (value.size() < 4 || value[1] != '=') return false;
+    const std::string axis = value.substr(0, 1);
+    const int index = axis == "X" ? 0 : axis == "Y" ? 1 : axis == "Z" ? 2 : -1;
+    const std::string rest = value.substr(2);
+    const bool direct = rest.front() == '[' && rest.back() == ']';
+    const bool reciprocal = rest.front() == '(' && rest.back() == ')';
+    const auto triple = parse_triple(rest.substr(1, rest.size() - 2));
+    if (index < 0 || !(direct || reciprocal) || !triple || *triple == Vec3{0, 0, 0}) return false;
+    request.orient_axes[static_cast<std::size_t>(index)] = *triple;
+    request.spaces[static_cast<std::size_t>(index)] = direct ? AxisSpace::Direct : AxisSpace::Reciprocal;
+    request.oriented = true;
+    return true;
+}
+
+// The mask window's marks for the listed elements; false (with a message)
+// for an element the structure does not have.
+bool mask_listed_elements(StructureModel& model, const std::vector<std::string>& symbols, Messages& messages)
+{
+    std::vector<std::string> cells = element_rows(model);
+    for (const std::string& symbol : symbols) {
+        bool found = false;
+        for (std::string& cell : cells)
+            if (symbol_key(cell) == symbol_key(symbol) && !is_marked(cell)) {
+                cell = toggle_mark(cell);
+                found = true;
+            }
+        if (!found) {
+            messages.show("No element " + symbol + " in the structure");
+            return false;
+        }
+    }
+    mask_elements(model, cells);
+    return true;
+}
+
+bool valid_view(const std::string& view)
+{
+    if (view == "best") return true;
+    if (view.size() < 2) return false;
+    const bool direction = view.front() == '[' && view.back() == ']';
+    const bool plane = view.front() == '(' && view.back() == ')';
+    return (direction || plane) && parse_triple(view.substr(1, view.size() - 2)).has_value();
+}
+
+// "[U,V,W]" a lattice direction, "(H,K,L)" the normal of a plane (its
+// direct components through G*), "best".
+void apply_view(StructureModel& model, DrawingState& state, const std::string& view, Messages& messages)
+{
+    if (view.empty()) return;
+    if (view == "best") {
+        best_view(model, state, messages);
+        return;
+    }
+    const bool plane = view.front() == '(';
+    const auto triple = parse_triple(view.substr(1, view.size() - 2));
+    const Vec3 axis = plane ? mat_vec(model.cell.metric.G_star, *triple) : *triple;
+    if (!orient_along_direction(model, state, axis, messages)) messages.show("The view " + view + " cannot be set");
+}
+
+void apply_drawing_options(StructureModel& model, const DrawingRequest& request)
+{
+    DrawingOptions& d = model.drawing;
+    if (request.probability_index) d.probability_index = *request.probability_index;
+    if (request.labels == "none") {
+        d.labels_centre = d.labels_off_centre = 0;
+    } else if (request.labels == "centre") {
+        // As ticking "Labels in centre": every shown atom labelled at its centre.
+        d.labels_centre = 1;
+        d.labels_off_centre = 0;
+        centre_all_labels(model);
+    } else if (request.labels == "off") {
+        d.labels_centre = 0;
+        d.labels_off_centre = 1;
+    }
+    if (request.cell) d.draw_cell = 1;
+    if (request.gradation) d.colour_gradation = 1;
+    if (request.planes) d.draw_planes = 1, d.draw_planes_axes = 0;
+    if (request.axes) d.draw_planes_axes = 1, d.draw_planes = 0;
+    assign_atom_colours(model);
+    if (request.black_white) black_and_white_on(model);
+}
+
+} // namespace
+
+int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, DrawingRequest& request)
+{
+    const std::string& option = args[i];
+    const bool takes_value = option == "--probability" || option == "--labels" || option == "--view" ||
+                             option == "--mask" || option == "--orient" || option == "--zoom";
+    const bool flag = option == "--cell" || option == "--gradation" || option == "--planes" || option == "--axes" ||
+                      option == "--bw";
+    if (!takes_value && !flag) return -1;
+    if (takes_value && i + 1 >= args.size()) return usage_error(option + " needs a value");
+    const std::string value = takes_value ? args[++i] : std::string();
+    if (option == "--probability") {
+        const auto p = parse_integer(value);
+        if (!p || *p < 10 || *p > 100 || *p % 10 != 0) return usage_error("--probability takes 10, 20, ... 100");
+        request.probability_index = static_cast<int>(*p / 10);
+    } else if (option == "--labels") {
+        if (value != "none" && value != "centre" && value != "off") return usage_error("--labels takes none, centre or off");
+        request.labels = value;
+    } else if (option == "--view") {
+        if (!valid_view(value)) return usage_error("--view takes best, [U,V,W] or (H,K,L)");
+        request.view = value;
+    } else if (option == "--mask") {
+        for (std::size_t start = 0; start <= value.size();) {
+            const std::size_t end = std::min(value.find(',', start), value.size());
+            if (end == start) return usage_error("--mask takes element symbols: H,O");
+            request.mask.push_back(value.substr(start, end - start));
+            start = end + 1;
+        }
+    } else if (option == "--orient") {
+        if (!take_orientation(value, request))
+            return usage_error("--orient takes X=[U,V,W] or X=(H,K,L), likewise Y and Z");
+    } else if (option == "--zoom") {
+        const auto p = parse_integer(value);
+        if (!p || *p < -4 || *p > 10) return usage_error("--zoom takes a slider position from -4 to 10");
+        request.zoom = static_cast<int>(*p);
+    } else if (option == "--cell") {
+        request.cell = true;
+    } else if (option == "--gradation") {
+        request.gradation = true;
+    } else if (option == "--planes") {
+        request.planes = true;
+    } else if (option == "--axes") {
+        request.axes = true;
+    } else if (option == "--bw") {
+        request.black_white = true;
+    }
+    return 0;
+}
+
+int check_drawing_request(const DrawingRequest& request)
+{
+    if (request.planes && request.axes) return usage_error("give --planes or --axes, not both");
+    if (request.oriented && !request.view.empty()) return usage_error("give --view or --orient, not both");
+    return 0;
+}
+
+int load_for_picture(StructureModel& model, const std::string& input, const GenerationRequest& generation,
+                     Messages& messages)
+{
+    if (!load_input(model, input, messages)) return 1;
+    // Generated atoms are drawn as stored; a file without them is plotted
+    // as the main window plots it, from its selected positions.
+    if (generation.any || model.generated.empty())
+        if (const int status = generate(model, generation, messages); status != 0) return status;
+    if (model.generated.empty()) {
+        messages.show("No data");
+        return 1;
+    }
+    return 0;
+}
+
+int apply_drawing_request(StructureModel& model, DrawingState& state, const DrawingRequest& request, int size,
+                          Messages& messages)
+{
+    if (!mask_listed_elements(model, request.mask, messages)) return 1;
+    apply_drawing_options(model, request);
+    prepare_drawing(model, state, size, size, messages);
+    apply_view(model, state, request.view, messages);
+    if (request.oriented &&
+        orient_by_axes(model, state, request.orient_axes, request.spaces, messages) != OrientationOutcome::Applied)
+        return 1;
+    change_echelle(state, request.zoom);
+    return 0;
+}
+
+std::unique_ptr<QGuiApplication> picture_application()
+{
+    if (QGuiApplication::instance()) return nullptr;
+    // Fonts need a GUI application; with no display the offscreen platform draws.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "kestro";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace kestro::cli
