@@ -64,6 +64,18 @@ check "render with perpendicular axes refused" 1 "$kestro" render "$example" -o 
 grep -q "Error! The vectors are not perpendicular" "$work/err" || { echo "FAIL: no refusal"; failures=$((failures + 1)); }
 check "render masking a missing element" 1 "$kestro" render "$example" -o "$work/m.png" --mask Na
 check "render with a bad axis" 2 "$kestro" render "$example" -o "$work/m.png" --orient "W=[1,0,0]"
+# The printed page and the metafile picture.
+check "print" 0 "$kestro" print "$work/cell.kes" -o "$work/page.pdf" --cell --labels centre
+head -c 5 "$work/page.pdf" | grep -q "%PDF-" || { echo "FAIL: print wrote no PDF"; failures=$((failures + 1)); }
+check "stereo print on letter" 0 "$kestro" print "$work/cell.kes" -o "$work/stereo.pdf" --stereo --page letter --dpi 600
+check "print to a picture name" 2 "$kestro" print "$work/cell.kes" -o "$work/page.png"
+check "print with pen 6" 2 "$kestro" print "$work/cell.kes" -o "$work/p.pdf" --pen 6
+for format in emf svg pdf; do
+  check "metafile $format" 0 "$kestro" metafile "$work/cell.kes" -o "$work/cell.$format" --width 400 --zoom 2
+  [ -s "$work/cell.$format" ] || { echo "FAIL: no $format metafile"; failures=$((failures + 1)); }
+done
+head -c 44 "$work/cell.emf" | tail -c 4 | grep -q " EMF" || { echo "FAIL: no EMF signature"; failures=$((failures + 1)); }
+check "metafile width out of range" 2 "$kestro" metafile "$work/cell.kes" -o "$work/w.emf" --width 5
 # Reports (atom 7 of the sphere is its central Ti): the windows' files in the current directory, or -o.
 cd "$work"
 check "distances report" 0 "$kestro" report distances "$work/cell.kes"
