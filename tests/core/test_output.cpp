@@ -213,3 +213,23 @@ TEST(MetafilePicture, ScaleLabelsAndBondFills)
     draw_metafile_picture(*model, {}, single, messages);
     for (const CanvasCall* band : single.polygons(BondBandPoints)) EXPECT_EQ(band->brush, model->drawing.bond_colour);
 }
+
+TEST(PrintedPage, AnAtomLeavesOneStereoViewOnly)
+{
+    // A and B at 45 degrees in the plane of the turn: at slider 2 (x 1.4)
+    // the first view (+1.5 degrees) carries them out of its square, the
+    // second (-1.5 degrees) keeps them (2.83 A apart: no bonds).
+    auto model = drawing_model({{"C 1", {0.7, 0.5, 0.7}, uiso(0.01)},
+                                {"C 2", {0.3, 0.5, 0.3}, uiso(0.01)},
+                                {"C 3", {0.5, 0.5, 0.5}, uiso(0.01)}});
+    RecordingMessages messages;
+    PrintSettings stereo;
+    stereo.stereo = true;
+    stereo.slider_position = 2;
+    RecordingCanvas page(PageWidth, PageHeight);
+    draw_printed_page(*model, stereo, page, messages);
+    const auto centres = atom_centres(page);
+    ASSERT_EQ(centres.size(), 4u);
+    EXPECT_NEAR(centres[0].first, page_pixels(5, DefaultPixelsPerCm), 1); // view 1: the middle atom only
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_GT(centres[i].first, page_pixels(8.25, DefaultPixelsPerCm));
+}
