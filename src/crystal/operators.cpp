@@ -79,20 +79,7 @@ constexpr std::span<const TranslationText, 8> formatted_translations{catalogue_t
 
 constexpr double format_tolerance = 0.001;
 
-std::optional<double> parse_number(std::string_view token) { return parse_real(trim(token)); }
-
-// A number, or a fraction of two numbers split at the first "/".
-std::optional<double> parse_translation(std::string_view text)
-{
-    const std::size_t slash = text.find('/');
-    if (slash == std::string_view::npos) return parse_number(text);
-    const std::optional<double> numerator = parse_number(text.substr(0, slash));
-    const std::optional<double> denominator = parse_number(text.substr(slash + 1));
-    if (!numerator || !denominator || *denominator == 0.0) return std::nullopt;
-    const double value = *numerator / *denominator;
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
-}
+std::optional<double> parse_translation(std::string_view text) { return parse_fraction(text); }
 
 // One grid cell into row; false when it is not a coordinate form with an
 // optional number or fraction before or after it.
@@ -362,18 +349,16 @@ namespace {
 // `at` moves past it. Nothing for a zero denominator or no digits.
 std::optional<double> read_xyz_number(std::string_view text, std::size_t& at)
 {
-    const auto decimal = [&]() -> std::optional<double> {
-        const std::size_t start = at;
+    const auto digits = [&] {
         while (at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.')) ++at;
-        return parse_real(text.substr(start, at - start));
     };
-    const std::optional<double> numerator = decimal();
-    if (!numerator) return std::nullopt;
-    if (at >= text.size() || text[at] != '/') return numerator;
-    ++at;
-    const std::optional<double> denominator = decimal();
-    if (!denominator || *denominator == 0.0) return std::nullopt;
-    return *numerator / *denominator;
+    const std::size_t start = at;
+    digits();
+    if (at < text.size() && text[at] == '/') {
+        ++at;
+        digits();
+    }
+    return parse_fraction(text.substr(start, at - start));
 }
 
 bool read_xyz_component(std::string_view text, std::array<double, 4>& row)

@@ -221,18 +221,8 @@ std::vector<CifBlock> parse_blocks(const std::vector<Token>& tokens)
 // Values.
 
 // A number as CIFs write it: the standard uncertainty in parentheses is
-// dropped ('0.2345(3)'), and a fraction '1/3' is read as such (a zero
-// denominator gives 0).
-std::optional<double> cif_number(std::string_view text)
-{
-    std::string value = trim(text.substr(0, text.find('(')));
-    const std::size_t slash = value.find('/');
-    if (slash == std::string::npos) return parse_real(value);
-    const auto numerator = parse_real(trim(std::string_view(value).substr(0, slash)));
-    const auto denominator = parse_real(trim(std::string_view(value).substr(slash + 1)));
-    if (!numerator || !denominator) return std::nullopt;
-    return *denominator == 0.0 ? 0.0 : *numerator / *denominator;
-}
+// dropped ('0.2345(3)'), and a fraction '1/3' is read as such.
+std::optional<double> cif_number(std::string_view text) { return parse_fraction(trim(text.substr(0, text.find('(')))); }
 
 // Labels keep their text: only the parentheses go ('C(11)' gives 'C11').
 std::string label_key(std::string_view label)

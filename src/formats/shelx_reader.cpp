@@ -141,12 +141,7 @@ std::optional<double> symm_translation(std::string text)
 {
     if (!text.empty() && text.back() == '+') text.pop_back();
     if (text.empty()) return 0.0;
-    const std::size_t slash = text.find('/');
-    if (slash == std::string::npos) return parse_real(text);
-    const auto numerator = parse_real(std::string_view(text).substr(0, slash));
-    const auto denominator = parse_real(std::string_view(text).substr(slash + 1));
-    if (!numerator || !denominator || *denominator == 0.0) return std::nullopt;
-    return *numerator / *denominator;
+    return parse_fraction(text);
 }
 
 std::optional<std::array<double, 4>> parse_symm_component(std::string_view component)

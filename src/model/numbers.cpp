@@ -24,6 +24,23 @@ std::optional<T> parse_whole(std::string_view token)
 std::optional<double> parse_real(std::string_view token) { return parse_whole<double>(token); }
 std::optional<long long> parse_integer(std::string_view token) { return parse_whole<long long>(token); }
 
+std::optional<double> parse_fraction(std::string_view text)
+{
+    const auto trimmed = [](std::string_view t) {
+        while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+        while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+        return t;
+    };
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return parse_real(trimmed(text));
+    const auto numerator = parse_real(trimmed(text.substr(0, slash)));
+    const auto denominator = parse_real(trimmed(text.substr(slash + 1)));
+    if (!numerator || !denominator || *denominator == 0.0) return std::nullopt;
+    const double value = *numerator / *denominator;
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
 double round_half_even(double x)
 {
     if (std::abs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);

@@ -9,6 +9,10 @@
 namespace kestro {
 
 std::optional<double> parse_real(std::string_view token);
+// A decimal number or a fraction of two ("0.5", "1/2", "-3/4"), blanks
+// around either part allowed; nothing for a zero denominator or a value
+// that is not finite. The one reading of operator translations.
+std::optional<double> parse_fraction(std::string_view text);
 std::optional<long long> parse_integer(std::string_view token);
 
 // Round half to even (Pascal's Round): pixel positions and shift ranges.

@@ -201,7 +201,7 @@ _atom_site_fract_x
 _atom_site_fract_y
 _atom_site_fract_z
 _atom_site_B_iso_or_equiv
-C(11) 1/3 2/3 1/0 1.5
+C(11) 1/3 2/3 0/4 1.5
 Fe(1) 0.5 0.5 0.5 ?
 H11A 0.1 0.2 0.3 .
 )";
@@ -285,6 +285,9 @@ TEST(CifRefusals, EveryRefusalSaysWhatIsWrongAndWhere)
             "bad.cif line 14", "ends inside a row");
     refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 ? 0\n"),
             "bad.cif line 19", "_atom_site_fract_y '?' of atom C1");
+    // A zero denominator is no coordinate (it used to be read as 0).
+    refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0 1/0 0\n"),
+            "bad.cif line 19", "_atom_site_fract_y '1/0' of atom C1");
     refused(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"),
             "Kestro cannot find any atoms site");
     refused(cif("loop_\n_atom_site_label\n_atom_site_Cartn_x\nC1 0\n"), "Kestro cannot find any atoms site");
