@@ -256,15 +256,14 @@ constexpr std::array<std::string_view, 6> AnisoSuffixes{"11", "22", "33", "12", 
 
 class CifReader {
 public:
-    CifReader(StructureModel& model, Messages& messages)
-        : model_(model), messages_(messages), file_(base_name(model.source_file_name))
+    CifReader(std::string_view file, StructureModel& model, Messages& messages)
+        : model_(model), messages_(messages), file_(base_name(file))
     {
     }
 
-    bool read()
+    bool read(std::string_view text)
     {
-        const std::string bytes = read_file_bytes(model_.source_file_name);
-        const std::vector<CifBlock> blocks = parse_blocks(tokenize(split_lines(bytes)));
+        const std::vector<CifBlock> blocks = parse_blocks(tokenize(split_lines(text)));
         const CifBlock* block = nullptr;
         for (const CifBlock& candidate : blocks) {
             if (candidate.loop_with("_atom_site_fract_x") || candidate.item("_atom_site_fract_x")) {
@@ -277,24 +276,11 @@ public:
         if (!read_cell(*block) || !read_symmetry(*block) || !read_atom_sites(*block) || !read_aniso(*block))
             return false;
         write_atoms_summary();
-        select_first_operator_only(model_);
-        if (!build_bond_sorts(model_, messages_)) return false;
-        model_.edit.data_changed = 1;
-        return true;
+        return finish_foreign_load(model_, messages_);
     }
 
-    // "Cifout.txt", as far as the file was read.
-    void write_summary()
-    {
-        const std::filesystem::path directory(model_.program_directory.empty() ? std::string(".")
-                                                                               : model_.program_directory);
-        const std::string path = (directory / "Cifout.txt").string();
-        try {
-            write_file_atomically(path, summary_);
-        } catch (const IoError& error) {
-            messages_.show(std::string("Cifout.txt not written: ") + error.what());
-        }
-    }
+    // The summary "Cifout.txt", as far as the file was read.
+    std::string&& summary() { return std::move(summary_); }
 
 private:
     bool refuse(const std::string& text)
@@ -562,11 +548,12 @@ private:
 
 } // namespace
 
-bool read_cif(StructureModel& model, Messages& messages)
+bool read_cif(std::string_view text, std::string_view file, StructureModel& model, Messages& messages,
+              std::string& summary)
 {
-    CifReader reader(model, messages);
-    const bool loaded = reader.read();
-    reader.write_summary();
+    CifReader reader(file, model, messages);
+    const bool loaded = reader.read(text);
+    summary = reader.summary();
     return loaded;
 }
 

@@ -2,10 +2,8 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <iterator>
 #include <numbers>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,14 +24,12 @@ namespace {
 constexpr double EightPiSquared = 8.0 * std::numbers::pi * std::numbers::pi;
 
 // " in NAME at line N", the name without its directory; index is 0-based.
-std::string at_line(const StructureModel& model, std::size_t index)
+std::string at_line(std::string_view file, std::size_t index)
 {
-    return " in " + base_name(model.source_file_name) + " at line " + std::to_string(index + 1);
+    return " in " + base_name(file) + " at line " + std::to_string(index + 1);
 }
 
-std::string in_file(const StructureModel& model) { return " in " + base_name(model.source_file_name); }
-
-std::vector<std::string> file_lines(const std::string& path) { return split_lines(read_file_bytes(path)); }
+std::string in_file(std::string_view file) { return " in " + base_name(file); }
 
 std::string from_column(const std::string& line, std::size_t first)
 {
@@ -48,24 +44,10 @@ std::string after_first_blank(const std::string& line)
 }
 
 
-// decode_number_list reports the last token only: a word in the middle of
-// the line would be read as 0. Every value the reader uses (1-based places
-// within the count) must itself be a number.
-bool used_values_are_numbers(std::string_view text, std::initializer_list<int> places)
-{
-    std::istringstream tokens(replace_all(std::string(text), ",", " "));
-    std::vector<std::string> words{std::istream_iterator<std::string>(tokens), std::istream_iterator<std::string>()};
-    for (int place : places) {
-        const std::size_t k = static_cast<std::size_t>(place - 1);
-        if (k < words.size() && !parse_real(words[k])) return false;
-    }
-    return true;
-}
-
 // Six cell values, all of them numbers.
-bool cell_values_read(std::string_view text, const NumberList& values)
+bool cell_values_read(const NumberList& values)
 {
-    return values.error_position == 0 && values.count >= 6 && used_values_are_numbers(text, {1, 2, 3, 4, 5, 6});
+    return values.error_position == 0 && values.count >= 6 && values.numbers_at({1, 2, 3, 4, 5, 6});
 }
 
 AtomRecord isotropic_atom(std::string_view label, const Vec3& xyz, double b)
@@ -110,7 +92,7 @@ std::string symbol_of_number(const StructureModel& model, long long number)
     const std::string path = model.data_directory.empty()
                                  ? std::string("spa.grp")
                                  : (std::filesystem::path(model.data_directory) / "spa.grp").string();
-    const std::vector<std::string> lines = file_lines(path);
+    const std::vector<std::string> lines = split_lines(read_file_bytes(path));
     if (number < 1 || number > static_cast<long long>(lines.size())) return {};
     const std::string line = trim(lines[static_cast<std::size_t>(number - 1)]);
     std::size_t end = 0;
@@ -122,12 +104,12 @@ std::string symbol_of_number(const StructureModel& model, long long number)
 // The common end of both readers: the positions of the symbol with
 // inversion, centring and texts, the identity alone selected, the sorts.
 // A symbol no catalogue knows leaves the identity alone; the load goes on.
-bool complete_structure(StructureModel& model, const std::string& symbol, Messages& messages)
+bool complete_structure(StructureModel& model, std::string_view file, const std::string& symbol, Messages& messages)
 {
     model.space_group = symbol;
     model.lattice_letter = symbol.empty() ? std::string() : symbol.substr(0, 1);
     if (!positions_of_symbol(model, symbol)) {
-        messages.show(symbol.empty() ? "Space group not found: no symbol" + in_file(model)
+        messages.show(symbol.empty() ? "Space group not found: no symbol" + in_file(file)
                                      : "Space group not found: " + symbol);
         model.operators.clear();
         model.operators.push(SymmetryOperator::identity());
@@ -135,18 +117,15 @@ bool complete_structure(StructureModel& model, const std::string& symbol, Messag
         model.centring_count = 0;
         model.listed_operator_count = 1;
     }
-    select_first_operator_only(model);
     model.operator_texts[1] = " X, Y, Z";
-    if (!build_bond_sorts(model, messages)) return false;
-    model.edit.data_changed = 1;
-    return true;
+    return finish_foreign_load(model, messages);
 }
 
 } // namespace
 
-bool read_lazy_pulverix(StructureModel& model, Messages& messages)
+bool read_lazy_pulverix(std::string_view text, std::string_view file, StructureModel& model, Messages& messages)
 {
-    const std::vector<std::string> lines = file_lines(model.source_file_name);
+    const std::vector<std::string> lines = split_lines(text);
     model.asym.clear();
     bool cell_read = false;
     std::string symbol;
@@ -157,7 +136,7 @@ bool read_lazy_pulverix(StructureModel& model, Messages& messages)
         if (contains(line, "CELL")) {
             const std::string rest = after_first_blank(line);
             const NumberList values = decode_number_list(rest);
-            if (!cell_values_read(rest, values)) {
+            if (!cell_values_read(values)) {
                 messages.show("Cell not found");
                 return false;
             }
@@ -173,7 +152,7 @@ bool read_lazy_pulverix(StructureModel& model, Messages& messages)
             // x, y, z, an unused value, B.
             const std::string rest = from_column(line, 10);
             const NumberList values = decode_number_list(rest);
-            if (values.error_position != 0 || values.count < 5 || !used_values_are_numbers(rest, {1, 2, 3, 5})) {
+            if (values.error_position != 0 || values.count < 5 || !values.numbers_at({1, 2, 3, 5})) {
                 messages.show("Read error");
                 return false;
             }
@@ -181,27 +160,27 @@ bool read_lazy_pulverix(StructureModel& model, Messages& messages)
         }
     }
     if (!cell_read) {
-        messages.show("Cell not found" + in_file(model));
+        messages.show("Cell not found" + in_file(file));
         return false;
     }
-    return complete_structure(model, symbol, messages);
+    return complete_structure(model, file, symbol, messages);
 }
 
-bool read_powdercell(StructureModel& model, Messages& messages)
+bool read_powdercell(std::string_view text, std::string_view file, StructureModel& model, Messages& messages)
 {
-    const std::vector<std::string> lines = file_lines(model.source_file_name);
+    const std::vector<std::string> lines = split_lines(text);
     model.asym.clear();
 
     std::size_t cell_line = 0;
     while (cell_line < lines.size() && powdercell_keyword(lines[cell_line]) != "CELL") ++cell_line;
     if (cell_line == lines.size()) {
-        messages.show("Cell not found" + in_file(model));
+        messages.show("Cell not found" + in_file(file));
         return false;
     }
     const std::string cell_text = from_column(lines[cell_line], 5);
     const NumberList cell_values = decode_number_list(cell_text);
-    if (!cell_values_read(cell_text, cell_values)) {
-        messages.show("Cell not found" + at_line(model, cell_line));
+    if (!cell_values_read(cell_values)) {
+        messages.show("Cell not found" + at_line(file, cell_line));
         return false;
     }
     if (!store_cell(model, cell_values, 1, messages)) return false;
@@ -218,7 +197,7 @@ bool read_powdercell(StructureModel& model, Messages& messages)
         }
         const std::string rest = from_column(lines[i], 5);
         const NumberList values = decode_number_list(rest);
-        if (values.error_position != 0 || values.count < 4 || !used_values_are_numbers(rest, {2, 3, 4, 6})) continue;
+        if (values.error_position != 0 || values.count < 4 || !values.numbers_at({2, 3, 4, 6})) continue;
         if (model.asym.full()) {
             messages.show("The number of atoms is > 1000!");
             return false;
@@ -227,7 +206,7 @@ bool read_powdercell(StructureModel& model, Messages& messages)
         model.asym.push(isotropic_atom(powdercell_label(keyword), {values[2], values[3], values[4]}, b));
     }
     if (!rgnr_line) {
-        messages.show("No space-group number (RGNR line)" + in_file(model));
+        messages.show("No space-group number (RGNR line)" + in_file(file));
         return false;
     }
 
@@ -236,10 +215,10 @@ bool read_powdercell(StructureModel& model, Messages& messages)
     const std::optional<long long> number = parse_integer(rest.substr(0, rest.find_first_of(" \t,")));
     const std::string symbol = number ? symbol_of_number(model, *number) : std::string();
     if (symbol.empty()) {
-        messages.show("Space-group number not known: '" + rest + "'" + at_line(model, *rgnr_line));
+        messages.show("Space-group number not known: '" + rest + "'" + at_line(file, *rgnr_line));
         return false;
     }
-    return complete_structure(model, symbol, messages);
+    return complete_structure(model, file, symbol, messages);
 }
 
 } // namespace kestro

@@ -4,6 +4,7 @@
 
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
+#include "crystal/sorts.h"
 #include "model/labels.h"
 #include "model/numbers.h"
 #include "model/text.h"
@@ -36,9 +37,13 @@ NumberList decode_number_list(std::string_view text)
         if (end == std::string::npos) end = line.size();
         const std::string_view token = std::string_view(line).substr(start, end - start);
         const auto value = parse_real(token);
-        if (out.count < NumberList::capacity) out.values[static_cast<std::size_t>(out.count)] = value.value_or(0.0);
+        if (out.count < NumberList::capacity) {
+            out.values[static_cast<std::size_t>(out.count)] = value.value_or(0.0);
+            out.bad[static_cast<std::size_t>(out.count)] = !value;
+        }
         ++out.count;
         out.error_position = value ? 0 : number_error_position(token);
+        if (!value && out.first_bad == 0) out.first_bad = out.count;
         at = end;
     }
     return out;
@@ -67,6 +72,14 @@ void select_first_operator_only(StructureModel& model)
     if (model.operators.empty()) return;
     model.selected[1] = 1;
     model.selected_operators.push(model.operators[1]);
+}
+
+bool finish_foreign_load(StructureModel& model, Messages& messages)
+{
+    select_first_operator_only(model);
+    if (!build_bond_sorts(model, messages)) return false;
+    model.edit.data_changed = 1;
+    return true;
 }
 
 bool complete_operator_list(StructureModel& model, Messages& messages)

@@ -3,7 +3,9 @@
 // Lazy Pulverix) share: the blank-separated number list with the position
 // of its first bad character, the label rule, and the end of every load.
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -17,17 +19,27 @@ namespace kestro {
 // the first 11 are kept. error_position is that of the last token: 0 when it
 // is a whole number, else the 1-based position of its first character that
 // does not fit a number (1 when the token does not start like one). A token
-// that is not a number gives 0.
+// that is not a number gives 0, so first_bad (the 1-based place of the first
+// such token, 0 when there is none) tells a typo in the middle of a line.
 struct NumberList {
     static constexpr int capacity = 11;
     std::array<double, capacity> values{};
     int count = 0;
     int error_position = 0;
+    int first_bad = 0;
+    std::array<bool, capacity> bad{}; // of the kept tokens
 
     // Value k, 1-based; 0 past the count or the capacity.
     double operator[](int k) const
     {
         return k >= 1 && k <= capacity ? values[static_cast<std::size_t>(k - 1)] : 0.0;
+    }
+    // Every one of these places (1-based) that the line has holds a number.
+    bool numbers_at(std::initializer_list<int> places) const
+    {
+        for (const int k : places)
+            if (k >= 1 && k <= std::min(count, capacity) && bad[static_cast<std::size_t>(k - 1)]) return false;
+        return true;
     }
 };
 NumberList decode_number_list(std::string_view text);
@@ -48,6 +60,12 @@ bool store_cell(StructureModel& model, const NumberList& values, int first, Mess
 // Only the first operator of the full list selected, and it alone in the
 // selected list.
 void select_first_operator_only(StructureModel& model);
+
+// The end of every foreign load, once the cell, operators and atoms are in
+// the model: values no crystal has are refused, operator 1 alone selected,
+// the bond sorts built and data_changed set. False, after its message, when
+// the structure cannot be plotted.
+bool finish_foreign_load(StructureModel& model, Messages& messages);
 
 // Inversion when the structure is centrosymmetric (centro_flag > 0), then
 // the centring of model.lattice_letter. False, and a message shown, when the

@@ -17,12 +17,14 @@ namespace kestro {
 // holding one coordinate form and a readable translation.
 std::optional<SymmetryOperator> parse_symm_operator(std::string_view text);
 
-// Instruction files (.ins .res .inp .shx): reads model.source_file_name.
-// False, with a message shown, when the file gives no structure.
-bool read_shelx_instructions(StructureModel& model, Messages& messages);
+// Instruction files (.ins .res .inp .shx): the text of the file, with any
+// line ends, and its name for the messages. False, with a message shown,
+// when the text gives no structure.
+bool read_shelx_instructions(std::string_view text, std::string_view file, StructureModel& model,
+                             Messages& messages);
 
-// Listings (.lst .out): reads model.source_file_name.
-bool read_shelx_listing(StructureModel& model, Messages& messages);
+// Listings (.lst .out), as read_shelx_instructions.
+bool read_shelx_listing(std::string_view text, std::string_view file, StructureModel& model, Messages& messages);
 
 // The instruction-file text of the model ("\n" line ends). A wavelength of 0
 // is written as 0.7106.

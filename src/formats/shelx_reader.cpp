@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "crystal/line_endings.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
 #include "crystal/sorts.h"
@@ -30,15 +29,12 @@ struct ShelxSource {
     std::vector<SourceLine> lines;
 };
 
-ShelxSource read_source(const StructureModel& model)
+ShelxSource read_source(std::string_view text, std::string_view file)
 {
     ShelxSource source;
-    source.file = base_name(model.source_file_name);
+    source.file = base_name(file);
     int number = 0;
-    for (std::string& text : split_lines(read_file_bytes(model.source_file_name))) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        source.lines.push_back({std::move(text), ++number, false});
-    }
+    for (std::string& line : split_lines(text)) source.lines.push_back({std::move(line), ++number, false});
     return source;
 }
 
@@ -97,22 +93,22 @@ bool is_instruction(std::string_view line)
 // SHELX continues an instruction on the next line when it ends in "=": the
 // "=" is dropped and the next line appended, as often as lines end so.
 // Remarks and titles are never continued ("REM =====" is a ruler).
-std::vector<SourceLine> join_continuations(const std::vector<SourceLine>& lines)
+std::vector<SourceLine> join_continuations(std::vector<SourceLine> lines)
 {
     std::vector<SourceLine> joined;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        SourceLine line = lines[i];
-        std::string text = trim_right(line.text);
+        SourceLine line = std::move(lines[i]);
+        std::string& text = line.text;
+        trim_right_in_place(text); // in place: a long chain joins in linear time
         const std::string name = instruction_name(text);
         const bool may_continue = name != "REM" && name != "TITL";
         while (may_continue && !text.empty() && text.back() == '=' && i + 1 < lines.size()) {
-            text.pop_back();
-            text += " " + lines[++i].text;
-            text = trim_right(text);
+            text.back() = ' ';
+            text += lines[++i].text;
+            trim_right_in_place(text);
             line.continued = true;
         }
         if (may_continue && !text.empty() && text.back() == '=') text.pop_back(); // on the last line
-        line.text = std::move(text);
         joined.push_back(std::move(line));
     }
     return joined;
@@ -273,10 +269,7 @@ bool finish_load(StructureModel& model, Messages& messages)
         model.operator_texts[k] = row_texts(copy);
         model.selected[k] = 0;
     }
-    select_first_operator_only(model);
-    if (!build_bond_sorts(model, messages)) return false;
-    model.edit.data_changed = 1;
-    return true;
+    return finish_foreign_load(model, messages);
 }
 
 bool add_atom(StructureModel& model, const AtomRecord& atom, Messages& messages)
@@ -290,25 +283,35 @@ bool add_atom(StructureModel& model, const AtomRecord& atom, Messages& messages)
 
 constexpr int MaxFreeVariables = 50;
 
+// The values of the FVAR lines; count of them given.
+struct FreeVariables {
+    std::array<double, MaxFreeVariables> values{};
+    std::size_t count = 0;
+};
+
 // 10m + p refers to free variable m: p * fv(m), or p * (fv(-m) - 1) for a
 // negative m. m = +-1 means the value p is fixed; fv(1) is the overall scale
-// factor, never a multiplier of a parameter.
-double free_variable_value(double m, double p, const std::array<double, MaxFreeVariables>& fv)
+// factor, never a multiplier of a parameter. Nothing when FVAR does not
+// give variable m (SHELXL refuses such a file too).
+std::optional<double> free_variable_value(double m, double p, const FreeVariables& fv)
 {
     if (std::abs(m) == 1.0) return p;
-    const auto index = static_cast<int>(std::abs(m));
-    const double value = index >= 1 && index <= MaxFreeVariables ? fv[static_cast<std::size_t>(index - 1)] : 0.0;
+    if (!(std::abs(m) <= static_cast<double>(fv.count))) return std::nullopt; // also a huge m
+    const double value = fv.values[static_cast<std::size_t>(std::abs(m)) - 1];
     return m > 0 ? p * value : p * (value - 1.0);
 }
 
-void apply_free_variables(std::array<double, 11>& a, int k, const std::array<double, MaxFreeVariables>& fv)
+// False when a value refers to a free variable that FVAR does not give.
+bool apply_free_variables(std::array<double, 11>& a, int k, const FreeVariables& fv)
 {
+    const auto decode = [&](double& v, double m) {
+        const std::optional<double> value = free_variable_value(m, v - 10 * m, fv);
+        if (value) v = *value;
+        return value.has_value();
+    };
     for (int i = 1; i <= k; ++i) {
         double& v = a[static_cast<std::size_t>(i)];
-        if (std::abs(v) > 20) {
-            const double m = std::trunc(v * 0.1);
-            v = free_variable_value(m, v - 10 * m, fv);
-        }
+        if (std::abs(v) > 20 && !decode(v, std::trunc(v * 0.1))) return false;
     }
     for (int i = 1; i <= 3; ++i) {
         double& v = a[static_cast<std::size_t>(i)];
@@ -316,12 +319,10 @@ void apply_free_variables(std::array<double, 11>& a, int k, const std::array<dou
     }
     for (int i = 1; i <= k; ++i) {
         double& v = a[static_cast<std::size_t>(i)];
-        if (std::abs(v) > 10) {
-            const double m = std::trunc(std::round(v) / 10);
-            v = free_variable_value(m, v - 10 * m, fv);
-        }
+        if (std::abs(v) > 10 && !decode(v, std::trunc(std::round(v) / 10))) return false;
     }
     a[5] = std::abs(a[5]);
+    return true;
 }
 
 // The label of an atom line and the text after it. SHELX separates the
@@ -345,7 +346,7 @@ bool is_atom_line(const SourceLine& line)
 
 // Where the atoms start: after the (first run of) FVAR lines, whose values
 // fill fv; without FVAR at the first atom line. lines.size() when none.
-std::size_t atom_section_start(const std::vector<SourceLine>& lines, std::array<double, MaxFreeVariables>& fv)
+std::size_t atom_section_start(const std::vector<SourceLine>& lines, FreeVariables& fv)
 {
     std::size_t i = 0;
     while (i < lines.size() && keyword_at(lines[i].text, 0) != "FVAR") ++i;
@@ -357,13 +358,13 @@ std::size_t atom_section_start(const std::vector<SourceLine>& lines, std::array<
         return i;
     }
     // Token by token: a continued FVAR line may hold more than a number list keeps.
-    std::size_t filled = 0;
+    std::size_t& filled = fv.count;
     for (; i < lines.size() && keyword_at(lines[i].text, 0) == "FVAR"; ++i) {
         const std::string values = replace_all(rest_at(lines[i].text, 0), "\t", " ");
-        for (std::size_t at = values.find_first_not_of(' '); at != std::string::npos && filled < fv.size();
+        for (std::size_t at = values.find_first_not_of(' '); at != std::string::npos && filled < fv.values.size();
              at = values.find_first_not_of(' ', at)) {
             const std::size_t end = std::min(values.find(' ', at), values.size());
-            fv[filled++] = parse_real(std::string_view(values).substr(at, end - at)).value_or(0.0);
+            fv.values[filled++] = parse_real(std::string_view(values).substr(at, end - at)).value_or(0.0);
             at = end;
         }
     }
@@ -376,7 +377,7 @@ constexpr double DefaultUiso = 0.05;
 bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Messages& messages)
 {
     model.asym.clear();
-    std::array<double, MaxFreeVariables> fv{};
+    FreeVariables fv;
     const std::vector<SourceLine>& lines = source.lines;
     double reference_u = 0; // Ueq of the last atom whose U was not negative
     for (std::size_t i = atom_section_start(lines, fv); i < lines.size(); ++i) {
@@ -388,8 +389,9 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
 
         const auto [label, rest] = label_and_rest(line.text);
         const NumberList numbers = decode_number_list(rest);
-        if (numbers.error_position == 1) {
-            messages.show("not decoded:" + label + rest);
+        // A typo anywhere in the line ('0.2x', 'nan') would otherwise be read as 0.
+        if (numbers.first_bad != 0) {
+            messages.show("not decoded:" + label + rest + where(source, line.number));
             return false;
         }
         // Values 1..10 after the scattering-factor number; six U's only when
@@ -398,7 +400,10 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
         std::array<double, 11> a{};
         for (int v = 1; v <= k; ++v) a[static_cast<std::size_t>(v)] = numbers[v + 1];
         const double written_u = a[5];
-        apply_free_variables(a, k, fv);
+        if (!apply_free_variables(a, k, fv)) {
+            messages.show("A free variable that FVAR does not give:" + label + rest + where(source, line.number));
+            return false;
+        }
 
         AtomRecord atom;
         atom.label = stored_label(label);
@@ -492,10 +497,11 @@ bool read_header(StructureModel& model, const ShelxSource& source, std::size_t c
 
 } // namespace
 
-bool read_shelx_instructions(StructureModel& model, Messages& messages)
+bool read_shelx_instructions(std::string_view text, std::string_view file, StructureModel& model,
+                             Messages& messages)
 {
-    ShelxSource source = read_source(model);
-    source.lines = join_continuations(source.lines);
+    ShelxSource source = read_source(text, file);
+    source.lines = join_continuations(std::move(source.lines));
     start_operator_list(model);
 
     if (!read_header(model, source, 0, false, messages)) return false;
@@ -503,9 +509,9 @@ bool read_shelx_instructions(StructureModel& model, Messages& messages)
     return finish_load(model, messages);
 }
 
-bool read_shelx_listing(StructureModel& model, Messages& messages)
+bool read_shelx_listing(std::string_view text, std::string_view file, StructureModel& model, Messages& messages)
 {
-    const ShelxSource source = read_source(model);
+    const ShelxSource source = read_source(text, file);
     const std::vector<SourceLine>& lines = source.lines;
 
     int style = 0;
@@ -545,8 +551,13 @@ bool read_shelx_listing(StructureModel& model, Messages& messages)
         const std::string& text = lines[i].text;
         if (trim(text).empty()) break;
         const NumberList numbers = decode_number_list(rest_at(text, 1));
-        // The first line that is not an atom ("Largest correlation ...") ends the table.
-        if (numbers.error_position != 0 || numbers.count < 4) break;
+        // The first line that is not an atom ("Largest correlation ...") ends
+        // the table; an atom line with a word among its numbers is refused.
+        if (numbers.first_bad == 1 || numbers.count < 4) break;
+        if (numbers.first_bad != 0) {
+            messages.show("not decoded:" + text + where(source, lines[i].number));
+            return false;
+        }
         AtomRecord atom;
         atom.label = stored_label(keyword_at(text, 1));
         atom.xyz = {numbers[1], numbers[2], numbers[3]};

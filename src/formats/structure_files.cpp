@@ -1,6 +1,7 @@
 #include "formats/structure_files.h"
 
 #include <array>
+#include <filesystem>
 #include <utility>
 
 #include "formats/cif.h"
@@ -8,6 +9,7 @@
 #include "formats/powder.h"
 #include "formats/shelx.h"
 #include "model/errors.h"
+#include "model/file_io.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -57,20 +59,50 @@ void reset_for_load(StructureModel& model)
     model.centro_flag = 0;
 }
 
-namespace {
-
-bool run_reader(StructureFormat format, StructureModel& model, Messages& messages)
+std::string structure_file_text(const std::string& path)
 {
+    const std::string bytes = read_file_bytes(path);
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') {
+            text += bytes[i];
+            continue;
+        }
+        text += '\n';
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+    return text;
+}
+
+bool read_structure_text(StructureFormat format, std::string_view text, std::string_view file,
+                         StructureModel& model, Messages& messages, std::string& summary)
+{
+    summary.clear();
     switch (format) {
-    case StructureFormat::ShelxInstructions: return read_shelx_instructions(model, messages);
-    case StructureFormat::ShelxListing: return read_shelx_listing(model, messages);
-    case StructureFormat::Cif: return read_cif(model, messages);
-    case StructureFormat::LazyPulverix: return read_lazy_pulverix(model, messages);
-    case StructureFormat::PowderCell: return read_powdercell(model, messages);
+    case StructureFormat::ShelxInstructions: return read_shelx_instructions(text, file, model, messages);
+    case StructureFormat::ShelxListing: return read_shelx_listing(text, file, model, messages);
+    case StructureFormat::Cif: return read_cif(text, file, model, messages, summary);
+    case StructureFormat::LazyPulverix: return read_lazy_pulverix(text, file, model, messages);
+    case StructureFormat::PowderCell: return read_powdercell(text, file, model, messages);
     case StructureFormat::Kestro:
     case StructureFormat::Unknown: break;
     }
     return false;
+}
+
+namespace {
+
+// The reader's summary (a CIF's "Cifout.txt") beside the program's reports.
+void write_summary(const StructureModel& model, const std::string& summary, Messages& messages)
+{
+    const std::filesystem::path directory(model.program_directory.empty() ? std::string(".")
+                                                                         : model.program_directory);
+    try {
+        write_file_atomically((directory / "Cifout.txt").string(), summary);
+    } catch (const IoError& error) {
+        messages.show(std::string("Cifout.txt not written: ") + error.what());
+    }
 }
 
 } // namespace
@@ -93,10 +125,16 @@ bool load_structure_file(StructureModel& model, const std::string& name, Message
 
     bool loaded = false;
     try {
-        loaded = run_reader(format, model, messages);
+        const std::string text = structure_file_text(name);
+        std::string summary;
+        try {
+            loaded = read_structure_text(format, text, name, model, messages, summary);
+        } catch (const IoError& error) { // reference data missing
+            messages.show(error.what());
+        }
+        if (format == StructureFormat::Cif) write_summary(model, summary, messages);
     } catch (const IoError& error) {
         messages.show(error.what());
-        loaded = false;
     }
     if (loaded) return true;
     if (format == StructureFormat::LazyPulverix || format == StructureFormat::PowderCell)

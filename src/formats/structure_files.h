@@ -27,6 +27,17 @@ StructureFormat format_of(std::string_view name);
 // The extensions read, for messages and usage texts.
 inline constexpr const char* ReadableExtensions = ".kes .ins .res .shx .inp .lst .out .cif .cel .lzy";
 
+// The bytes of a structure file with every line end (CR LF, CR) made "\n".
+// IoError when it cannot be read.
+std::string structure_file_text(const std::string& path);
+
+// The reader of `format` on the text of a file (`file` names it in the
+// messages), into a model reset for the load. `summary` receives what the
+// reader reports beside the structure (a CIF's "Cifout.txt"), for the
+// command that loads to write.
+bool read_structure_text(StructureFormat format, std::string_view text, std::string_view file,
+                         StructureModel& model, Messages& messages, std::string& summary);
+
 // Reads `name` into the model with the reader of its format. A .kes file is
 // read into a copy and replaces the model only when whole; the foreign
 // formats reset the model first, so a file that cannot be read leaves it

@@ -25,6 +25,13 @@ std::string trim_right(std::string_view text)
     return std::string(text.substr(0, last));
 }
 
+void trim_right_in_place(std::string& text)
+{
+    std::size_t last = text.size();
+    while (last > 0 && is_blank(text[last - 1])) --last;
+    text.resize(last);
+}
+
 std::string to_upper(std::string_view text)
 {
     std::string out(text);

@@ -9,6 +9,8 @@ namespace kestro {
 
 std::string trim(std::string_view text);          // blanks, tabs, CR, LF at both ends
 std::string trim_right(std::string_view text);
+// trim_right without a copy.
+void trim_right_in_place(std::string& text);
 std::string to_upper(std::string_view text);
 std::string to_lower(std::string_view text);
 bool contains(std::string_view text, std::string_view part);

@@ -13,6 +13,7 @@
 
 #include "crystal/operators.h"
 #include "formats/cif.h"
+#include "formats/structure_files.h"
 #include "formats/reader_support.h"
 #include "model/file_io.h"
 #include "model/thermal.h"
@@ -40,8 +41,7 @@ struct CifLoad {
     {
         model->data_directory = KESTRO_SOURCE_DATA_DIR;
         model->program_directory = dir.path();
-        model->source_file_name = dir.write(name, text);
-        loaded = read_cif(*model, messages);
+        loaded = load_structure_file(*model, dir.write(name, text), messages);
     }
     const AtomRecord& atom(int i) const { return model->asym[i]; }
 };
@@ -367,8 +367,7 @@ TEST(CifCorpus, RealFilesReadAsAnIndependentReaderReadsThem)
         auto model = std::make_unique<StructureModel>();
         model->data_directory = KESTRO_SOURCE_DATA_DIR;
         model->program_directory = out.path();
-        model->source_file_name = entry.path().string();
-        ASSERT_TRUE(read_cif(*model, messages)) << (messages.shown.empty() ? "" : messages.shown[0]);
+        ASSERT_TRUE(load_structure_file(*model, entry.path().string(), messages)) << (messages.shown.empty() ? "" : messages.shown[0]);
         EXPECT_TRUE(messages.shown.empty());
 
         const CrystalCell& cell = model->cell;

@@ -14,6 +14,7 @@
 #include "crystal/catalogues.h"
 #include "crystal/operators.h"
 #include "formats/powder.h"
+#include "model/file_io.h"
 #include "model/text.h"
 #include "recording_messages.h"
 #include "temp_dir.h"
@@ -29,7 +30,7 @@ namespace {
 // B = 1 A^2 gives U = 1 / (8 pi^2) A^2 (hand computation).
 constexpr double UOfBOne = 0.012665147955292222;
 
-using Reader = bool (*)(StructureModel&, Messages&);
+using Reader = bool (*)(std::string_view, std::string_view, StructureModel&, Messages&);
 
 struct Load {
     std::unique_ptr<StructureModel> model = std::make_unique<StructureModel>();
@@ -43,7 +44,7 @@ Load load(Reader reader, const TempDir& dir, const std::string& path)
     out.model->data_directory = KESTRO_SOURCE_DATA_DIR;
     out.model->program_directory = dir.path();
     out.model->source_file_name = path;
-    out.loaded = reader(*out.model, out.messages);
+    out.loaded = reader(read_file_bytes(path), path, *out.model, out.messages);
     return out;
 }
 

@@ -15,6 +15,7 @@
 #include "crystal/operators.h"
 #include "formats/reader_support.h"
 #include "formats/shelx.h"
+#include "formats/structure_files.h"
 #include "model/errors.h"
 #include "model/file_io.h"
 #include "model/thermal.h"
@@ -51,7 +52,9 @@ std::unique_ptr<StructureModel> fresh_model(const std::string& path)
 std::unique_ptr<StructureModel> read_file(const std::string& path, RecordingMessages& messages, bool& loaded)
 {
     auto model = fresh_model(path);
-    loaded = is_listing(path) ? read_shelx_listing(*model, messages) : read_shelx_instructions(*model, messages);
+    const std::string text = read_file_bytes(path);
+    loaded = is_listing(path) ? read_shelx_listing(text, path, *model, messages)
+                              : read_shelx_instructions(text, path, *model, messages);
     return model;
 }
 
@@ -159,8 +162,7 @@ TEST(ShelxInstructions, HeaderLatticeAndOperators)
     EXPECT_EQ(messages.shown[0], "No cell parameters in the file d.ins");
 
     // A file that cannot be opened is the caller's input/output error.
-    auto missing = fresh_model(dir.file("missing.ins"));
-    EXPECT_THROW(read_shelx_instructions(*missing, messages), IoError);
+    EXPECT_THROW(structure_file_text(dir.file("missing.ins")), IoError);
 }
 
 TEST(ShelxInstructions, AtomValuesAndFreeVariables)
@@ -237,8 +239,52 @@ TEST(ShelxInstructions, FilesWithoutFvarAndBadLines)
                   messages, loaded);
     EXPECT_FALSE(loaded);
     ASSERT_FALSE(messages.shown.empty());
-    EXPECT_EQ(messages.shown.back(), "not decoded:C2 1 0.1 abc");
+    EXPECT_EQ(messages.shown.back(), "not decoded:C2 1 0.1 abc (file bad.ins, line 10)");
     EXPECT_EQ(m->asym.count(), 1);
+
+    // A typo in the middle of a line was read as 0 and the atom moved; an
+    // atom value of 1e30 asked for free variable 1e29 (undefined behaviour),
+    // and a free variable that FVAR does not give was read as 0.
+    for (const auto& [line, message] : std::vector<std::pair<std::string, std::string>>{
+             {"C2 1 0.2x 0.2 0.3 11 0.02", "not decoded:C2 1 0.2x 0.2 0.3 11 0.02 (file bad.ins, line 10)"},
+             {"C2 1 0.1 0.25O00 0.3 11 0.02", "not decoded:"},
+             {"C2 1 0.1 0.2 nan 11 0.02", "not decoded:"},
+             {"C2 1 0.1 inf 0.3 11 0.02 =\n 0.01 0.01 0.01 0 0 0", "not decoded:"},
+             {"C2 1 1e30 0.2 0.3 11 0.02", "A free variable that FVAR does not give:C2 1 1e30"},
+             {"C2 1 0.1 0.2 0.3 21 0.02", "A free variable that FVAR does not give:"},
+             {"C2 1 0.1 0.2 0.3 -1e300 0.02", "A free variable that FVAR does not give:"},
+         }) {
+        SCOPED_TRACE(line);
+        messages.shown.clear();
+        m = read_text(dir, "bad.ins", std::string(Header) + "FVAR 1\nC1 1 0.1 0.2 0.3 11 0.02\n" + line + "\nEND\n",
+                      messages, loaded);
+        EXPECT_FALSE(loaded);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].rfind(message, 0), 0u) << messages.shown[0];
+        EXPECT_NE(messages.shown[0].find("line 10)"), std::string::npos) << messages.shown[0];
+    }
+    // The reproducer of the fuzzer: no crash, no structure.
+    m = read_text(dir, "f.ins", "CELL3 6 2 5 90 9 90\n1 000 1e30 - 0\n", messages, loaded);
+    EXPECT_FALSE(loaded);
+    // FVAR values are used as given.
+    m = read_text(dir, "ok.ins", std::string(Header) + "FVAR 1 0.25\nC1 1 0.1 0.2 0.3 21 0.02\nEND\n", messages,
+                  loaded);
+    ASSERT_TRUE(loaded);
+}
+
+TEST(ShelxInstructions, LongContinuationChainsJoinWhole)
+{
+    // 200 000 continued lines: joined into one line in linear time (the old
+    // join copied the line at every step; kestro_bench measures it).
+    std::string text = std::string(Header) + "FVAR 1\nC1 1 0.1 0.2 0.3 11 0.02 =\n";
+    for (int i = 0; i < 200000; ++i) text += "   =\n";
+    text += " 0.01 0.03 0 0 0\nEND\n";
+    StructureModel model;
+    model.data_directory = KESTRO_SOURCE_DATA_DIR;
+    RecordingMessages messages;
+    ASSERT_TRUE(read_shelx_instructions(text, "long.ins", model, messages));
+    ASSERT_EQ(model.asym.count(), 1);
+    EXPECT_EQ(model.asym[1].thermal[2], 0.03);
 }
 
 TEST(ShelxListing, FilesWithoutAnAtomTableAreRefused)
@@ -255,6 +301,15 @@ TEST(ShelxListing, FilesWithoutAnAtomTableAreRefused)
                   loaded);
     EXPECT_FALSE(loaded);
     EXPECT_EQ(messages.shown.back(), "No detected atoms in the file z.lst");
+    // A word among the numbers of an atom line refuses the file; a line that
+    // starts with a word ends the table.
+    const std::string table = " CELL 1 5 5 5 90 90 90\n ATOM    x  y  z\n\n C1 0.1 0.2 0.3 1 0.02\n s.u. line\n\n";
+    m = read_text(dir, "t.lst", table + " C2 0.1 0.2x 0.3 1 0.02\n", messages, loaded);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(messages.shown.back(), "not decoded: C2 0.1 0.2x 0.3 1 0.02 (file t.lst, line 7)");
+    m = read_text(dir, "t.lst", table + " Largest correlation 0.5 0.5 0.5\n", messages, loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(m->asym.count(), 1);
 }
 
 TEST(ShelxWriter, LinesAndFormats)
