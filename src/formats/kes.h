@@ -3,6 +3,7 @@
 // from which a load restores the drawing without generating again.
 
 #include <string>
+#include <string_view>
 
 #include "model/messages.h"
 #include "model/structure_model.h"
@@ -14,10 +15,10 @@ std::string ascii_structure_text(const StructureModel& model);
 // Writes the model to model.current_file (temporary file, then rename).
 // IoError on failure.
 void write_ascii_structure(const StructureModel& model);
-// Reads model.ascii_file_name into the model. IoError for a missing,
-// truncated, non-numeric or oversized file; false (message shown) when the
-// cell or the orientation matrix cannot be used.
-bool read_ascii_structure(StructureModel& model, Messages& messages);
+// Reads the text of a .kes file into the model. IoError for a truncated,
+// non-numeric or oversized text; false (message shown) when the cell or the
+// orientation matrix cannot be used.
+bool read_ascii_structure(std::string_view text, StructureModel& model, Messages& messages);
 
 // The load command: reads `name` (".kes" appended when it has no dot) into a
 // reset copy of the model and replaces the model only when the whole file

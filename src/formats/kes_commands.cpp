@@ -20,7 +20,7 @@ bool load_ascii_structure(StructureModel& model, const std::string& name, Messag
     staged->current_file.clear();
     staged->ascii_file_name = with_default_extension(name, ".kes");
     try {
-        if (!read_ascii_structure(*staged, messages)) return false;
+        if (!read_ascii_structure(read_file_bytes(staged->ascii_file_name), *staged, messages)) return false;
     } catch (const IoError& error) {
         messages.show(error.what());
         return false;

@@ -219,10 +219,9 @@ void read_options(TextCursor& in, StructureModel& model)
 
 } // namespace
 
-bool read_ascii_structure(StructureModel& model, Messages& messages)
+bool read_ascii_structure(std::string_view text, StructureModel& model, Messages& messages)
 {
-    const std::string content = read_file_bytes(model.ascii_file_name);
-    TextCursor in(content);
+    TextCursor in(text);
 
     in.skip_line();
     model.title = in.read_line();
