@@ -118,6 +118,29 @@ bool add_setting_centring(StructureModel& model, const std::string& symbol)
 
 constexpr const char* TooManyOperators = "Too many symmetry operators";
 
+// The positions of a setting from the settings library, which writes them
+// into "scfs.dat" of a directory: each call gets a private directory, so two
+// processes never read each other's file and loading needs no writable
+// working directory. A copy goes to `keep_in` when given (the settings
+// window leaves it beside the reports, as it always has). False for a symbol
+// the library does not know (the model untouched); IoError when the file
+// cannot be written or read.
+bool read_setting_positions(StructureModel& model, const std::string& symbol, const std::string& keep_in = {})
+{
+    std::array<int, 16> codes{};
+    codes.fill(32);
+    for (std::size_t k = 0; k < symbol.size() && k < codes.size(); ++k)
+        codes[k] = static_cast<unsigned char>(symbol[k]);
+    const PrivateDirectory directory;
+    const std::string path = in_directory(directory.path(), "scfs.dat");
+    const int status = miraldo_positions_to(codes.data(), directory.path().c_str());
+    if (status == 1) return false;
+    if (status != 0) throw IoError("Cannot write " + path);
+    read_scfs_file(model, path);
+    if (!keep_in.empty()) write_file_atomically(in_directory(keep_in, "scfs.dat"), read_file_bytes(path));
+    return true;
+}
+
 } // namespace
 
 std::string compact_symbol(std::string_view symbol)
@@ -156,23 +179,11 @@ bool positions_of_symbol(StructureModel& model, const std::string& symbol)
             if (!add_centring(model)) throw IoError(TooManyOperators);
         } else {
             // The settings (full symbols, origin choices, axes of R groups).
-            const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
-            const std::string path = in_directory(directory, "scfs.dat");
             const std::string compact = compact_symbol(wanted);
-            std::array<int, 16> chars{};
-            chars.fill(32);
-            for (std::size_t k = 0; k < compact.size() && k < chars.size(); ++k)
-                chars[k] = static_cast<unsigned char>(compact[k]);
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-            const int status = miraldo_positions_to(chars.data(), directory.c_str());
-            if (status == 1) {
+            if (!read_setting_positions(model, compact)) {
                 before.restore(model);
                 return false;
             }
-            if (status != 0) throw IoError("Cannot write " + path);
-            read_scfs_file(model, path);
-            std::filesystem::remove(path, ignored);
             model.space_group = wanted;
             model.lattice_letter = first_char(compact);
             model.listed_operator_count = model.operators.count();
@@ -332,23 +343,15 @@ bool click_groupe_miraldo(StructureModel& model, const std::string& item, Operat
                           Messages& messages)
 {
     const GroupState before(model);
-    const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
-    const std::string path = in_directory(directory, "scfs.dat");
     const std::string symbol = trim(item.substr(0, std::min<std::size_t>(12, item.size())));
+    const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
     try {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-        std::array<int, 16> codes{};
-        codes.fill(32);
-        for (std::size_t k = 0; k < symbol.size() && k < codes.size(); ++k)
-            codes[k] = static_cast<unsigned char>(symbol[k]);
-        if (miraldo_positions_to(codes.data(), directory.c_str()) == 1) {
+        if (!read_setting_positions(model, symbol, directory)) {
             messages.show("Space group not found: " + symbol);
             return false;
         }
         model.space_group = symbol;
         model.lattice_letter = first_char(symbol);
-        read_scfs_file(model, path);
         if (!add_setting_centring(model, symbol)) throw IoError(TooManyOperators);
     } catch (const IoError& error) {
         before.restore(model);

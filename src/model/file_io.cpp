@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include "model/errors.h"
@@ -38,6 +39,23 @@ void write_file_atomically(const std::string& path, const std::string& content)
         std::remove(temporary.c_str());
         throw IoError("Cannot write file: " + path + " (" + reason + ")");
     }
+}
+
+PrivateDirectory::PrivateDirectory()
+{
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) base = "/tmp";
+    std::string pattern = (base / "kestro-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw IoError("Cannot make a temporary directory in " + base.string() + ": " + std::strerror(errno));
+    path_ = pattern;
+}
+
+PrivateDirectory::~PrivateDirectory()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 bool file_exists(const std::string& path)

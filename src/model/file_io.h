@@ -14,6 +14,21 @@ std::string read_file_bytes(const std::string& path);
 // so that a failed write leaves the old file as it was. IoError on failure.
 void write_file_atomically(const std::string& path, const std::string& content);
 bool file_exists(const std::string& path);
+
+// A directory of this process alone under the system's temporary directory
+// ("kestro-XXXXXX"), removed with its files when the object goes. IoError
+// when it cannot be made.
+class PrivateDirectory {
+public:
+    PrivateDirectory();
+    ~PrivateDirectory();
+    PrivateDirectory(const PrivateDirectory&) = delete;
+    PrivateDirectory& operator=(const PrivateDirectory&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
 // A name without any "." gets the extension appended (".kes"); a name with a
 // dot anywhere, also in a directory part, is kept as it is.
 std::string with_default_extension(const std::string& name, const std::string& extension);

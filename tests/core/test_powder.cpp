@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
+#include <thread>
 #include <vector>
 
 #include "crystal/catalogues.h"
@@ -261,4 +263,38 @@ TEST(PowderData, CorpusFilesMatchTheIndependentReader)
     }
     EXPECT_EQ(files, 38);
 #endif
+}
+
+TEST(PowderLazyPulverix, SettingsNeedNoWritableDirectoryAndNeverMeetAnotherLoad)
+{
+    // A setting goes through the settings library's exchange file. It was
+    // written in the program directory: a directory that cannot be written
+    // refused the load, and two loads at once read each other's file.
+    TempDir dir;
+    const std::string path = dir.write("s.lzy", "CELL 5 6 7 90 100 90\nSPCGRP P 1 21/n 1\nATOM C1    0.1 0.2 0.3 1 1\n");
+    const std::string text = read_file_bytes(path);
+    const auto load_setting = [&](const std::string& program_directory) {
+        Load out;
+        out.model->data_directory = KESTRO_SOURCE_DATA_DIR;
+        out.model->program_directory = program_directory;
+        out.loaded = read_lazy_pulverix(text, path, *out.model, out.messages);
+        return out;
+    };
+    const Load alone = load_setting(dir.file("no such directory"));
+    ASSERT_TRUE(alone.loaded);
+    EXPECT_TRUE(alone.messages.shown.empty()) << alone.messages.shown[0];
+    EXPECT_EQ(alone.model->operators.count(), 4);
+
+    std::atomic<int> wrong{0};
+    const auto loads = [&] {
+        for (int i = 0; i < 40; ++i) {
+            const Load r = load_setting(dir.path());
+            if (!r.loaded || r.model->operators.count() != 4) ++wrong;
+        }
+    };
+    std::thread first(loads), second(loads);
+    first.join();
+    second.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("scfs.dat")));
 }
