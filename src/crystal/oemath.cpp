@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "model/plausible.h"
 
 namespace kestro {
 
@@ -150,11 +153,8 @@ bool cell_metric(StructureModel& model, Messages& messages)
 {
     CrystalCell cell = model.cell;
     const double a = cell.a, b = cell.b, c = cell.c;
-    for (double x : {a, b, c, cell.alpha, cell.beta, cell.gamma})
-        if (!std::isfinite(x))
-            return refuse(messages, "The cell parameters do not give a cell: a value is not a number");
-    if (!(a > 0 && b > 0 && c > 0))
-        return refuse(messages, "The cell parameters do not give a cell: a, b and c must be positive");
+    const std::string fault = cell_value_fault(cell);
+    if (!fault.empty()) return refuse(messages, ("The cell parameters do not give a cell: " + fault).c_str());
 
     CellMetric& m = cell.metric;
     const double al = cell.alpha * DegToRad, be = cell.beta * DegToRad, ga = cell.gamma * DegToRad;
@@ -168,7 +168,7 @@ bool cell_metric(StructureModel& model, Messages& messages)
     const double sa = m.sin_alpha, sb = m.sin_beta, sg = m.sin_gamma;
 
     const double term = 1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg;
-    if (!(term > 0))
+    if (!(term > MinVolumeFactor))
         return refuse(messages, "The cell parameters do not give a cell: the volume is not positive");
     m.volume = a * b * c * std::sqrt(term);
 

@@ -276,7 +276,7 @@ public:
         if (!read_cell(*block) || !read_symmetry(*block) || !read_atom_sites(*block) || !read_aniso(*block))
             return false;
         write_atoms_summary();
-        return finish_foreign_load(model_, messages_);
+        return finish_foreign_load(model_, file_, messages_);
     }
 
     // The summary "Cifout.txt", as far as the file was read.

@@ -6,6 +6,7 @@
 #include "formats/kes.h"
 #include "formats/text_cursor.h"
 #include "model/errors.h"
+#include "model/plausible.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -217,6 +218,21 @@ void read_options(TextCursor& in, StructureModel& model)
     in.end_line();
 }
 
+// Coordinates and displacements no crystal has; the message names the atom
+// and the field.
+bool plausible_atoms(const StructureModel& model, Messages& messages)
+{
+    const auto plausible = [&](const auto& atoms, DisplacementKind kind) {
+        for (const AtomRecord& atom : atoms)
+            if (const ValueFault fault = atom_value_fault(atom, kind)) {
+                messages.show(fault.text);
+                return false;
+            }
+        return true;
+    };
+    return plausible(model.asym, DisplacementKind::U) && plausible(model.generated, DisplacementKind::Beta);
+}
+
 } // namespace
 
 bool read_ascii_structure(std::string_view text, StructureModel& model, Messages& messages)
@@ -248,6 +264,7 @@ bool read_ascii_structure(std::string_view text, StructureModel& model, Messages
     read_operators(in, model);
     read_asymmetric_unit(in, model);
     read_generated_atoms(in, model);
+    if (!plausible_atoms(model, messages)) return false;
     read_sorts_and_bonds(in, model);
     if (!read_orientation(in, model, messages)) return false;
     read_options(in, model);

@@ -118,7 +118,7 @@ bool complete_structure(StructureModel& model, std::string_view file, const std:
         model.listed_operator_count = 1;
     }
     model.operator_texts[1] = " X, Y, Z";
-    return finish_foreign_load(model, messages);
+    return finish_foreign_load(model, file, messages);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "crystal/sorts.h"
 #include "model/labels.h"
 #include "model/numbers.h"
+#include "model/plausible.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -74,8 +75,14 @@ void select_first_operator_only(StructureModel& model)
     model.selected_operators.push(model.operators[1]);
 }
 
-bool finish_foreign_load(StructureModel& model, Messages& messages)
+bool finish_foreign_load(StructureModel& model, std::string_view file, Messages& messages)
 {
+    for (const AtomRecord& atom : model.asym) {
+        if (const ValueFault fault = atom_value_fault(atom, DisplacementKind::U)) {
+            messages.show(fault.text + " in " + base_name(file));
+            return false;
+        }
+    }
     select_first_operator_only(model);
     if (!build_bond_sorts(model, messages)) return false;
     model.edit.data_changed = 1;

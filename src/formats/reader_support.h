@@ -62,10 +62,11 @@ bool store_cell(StructureModel& model, const NumberList& values, int first, Mess
 void select_first_operator_only(StructureModel& model);
 
 // The end of every foreign load, once the cell, operators and atoms are in
-// the model: values no crystal has are refused, operator 1 alone selected,
-// the bond sorts built and data_changed set. False, after its message, when
-// the structure cannot be plotted.
-bool finish_foreign_load(StructureModel& model, Messages& messages);
+// the model: coordinates and displacements no crystal has are refused (the
+// message names the atom, the field and the file), operator 1 alone
+// selected, the bond sorts built and data_changed set. False, after its
+// message, when the structure cannot be plotted.
+bool finish_foreign_load(StructureModel& model, std::string_view file, Messages& messages);
 
 // Inversion when the structure is centrosymmetric (centro_flag > 0), then
 // the centring of model.lattice_letter. False, and a message shown, when the

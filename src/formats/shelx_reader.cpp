@@ -258,7 +258,7 @@ void drop_implied_inversions(StructureModel& model)
 }
 
 // Inversion and centring, operator 1 selected, element and bond sorts.
-bool finish_load(StructureModel& model, Messages& messages)
+bool finish_load(StructureModel& model, const ShelxSource& source, Messages& messages)
 {
     drop_implied_inversions(model);
     model.listed_operator_count = model.operators.count();
@@ -269,7 +269,7 @@ bool finish_load(StructureModel& model, Messages& messages)
         model.operator_texts[k] = row_texts(copy);
         model.selected[k] = 0;
     }
-    return finish_foreign_load(model, messages);
+    return finish_foreign_load(model, source.file, messages);
 }
 
 bool add_atom(StructureModel& model, const AtomRecord& atom, Messages& messages)
@@ -506,7 +506,7 @@ bool read_shelx_instructions(std::string_view text, std::string_view file, Struc
 
     if (!read_header(model, source, 0, false, messages)) return false;
     if (!read_instruction_atoms(model, source, messages)) return false;
-    return finish_load(model, messages);
+    return finish_load(model, source, messages);
 }
 
 bool read_shelx_listing(std::string_view text, std::string_view file, StructureModel& model, Messages& messages)
@@ -568,7 +568,7 @@ bool read_shelx_listing(std::string_view text, std::string_view file, StructureM
         messages.show("No detected atoms in the file " + source.file);
         return false;
     }
-    return finish_load(model, messages);
+    return finish_load(model, source, messages);
 }
 
 } // namespace kestro

@@ -19,6 +19,7 @@
 #include "model/fields.h"
 #include "model/labels.h"
 #include "model/numbers.h"
+#include "model/plausible.h"
 #include "model/text.h"
 #include "platform/qt_messages.h"
 #include "ui/boite.h"
@@ -420,6 +421,7 @@ void Tfmainmenu::fill_atom_grid()
 bool Tfmainmenu::read_atom_grid()
 {
     model_.asym.clear();
+    std::vector<int> grid_rows; // of each atom read
     const int rows = atoms_->rowCount();
     for (int row = 0; row < rows; ++row) {
         const std::string label = to_upper(trim(text_of(atoms_, row, 1)));
@@ -446,9 +448,22 @@ bool Tfmainmenu::read_atom_grid()
             else atom.thermal[static_cast<std::size_t>(col - 5)] = *value;
         }
         if (!model_.asym.push(atom)) break;
+        grid_rows.push_back(row);
     }
     if (expression_ != ThermalExpression::Uij)
         for (AtomRecord& atom : model_.asym) atom.thermal = to_uij(expression_, atom.thermal, model_.cell);
+    // Values no crystal has: the cell in red and the reason.
+    for (int n = 1; n <= model_.asym.count(); ++n) {
+        if (const ValueFault fault = atom_value_fault(model_.asym[n], DisplacementKind::U)) {
+            const int row = grid_rows[static_cast<std::size_t>(n - 1)];
+            if (QTableWidgetItem* item = atoms_->item(row, 2 + fault.field)) {
+                item->setForeground(QBrush(to_qcolor(ErrorRed)));
+                atoms_->scrollToItem(item);
+            }
+            messages_->show(fault.text + " (line " + std::to_string(row + 1) + ")");
+            return false;
+        }
+    }
     return true;
 }
 

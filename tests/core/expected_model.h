@@ -59,6 +59,9 @@ inline std::unique_ptr<StructureModel> model_of(const nlohmann::json& j)
         } else if (a.contains("u") && a["u"].is_array() && !a["u"].empty()) {
             atom.thermal[0] = a["u"][0];
         }
+        // The independent reader keeps SHELX's coding of a fixed value (10.06 is 0.06 fixed).
+        for (double& u : atom.thermal)
+            if (std::abs(u) > 10 && std::abs(u) < 20) u -= std::copysign(10.0, u);
         if (atom.thermal[0] == 0) atom.thermal[0] = 0.02;
         model->asym.push(atom);
     }

@@ -126,17 +126,22 @@ TEST(OemathCellMetric, CellsThatAreNotCellsAreRefusedAndTheModelKept)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::string no_volume = "The cell parameters do not give a cell: the volume is not positive";
-    const std::string not_positive = "The cell parameters do not give a cell: a, b and c must be positive";
-    const std::string not_number = "The cell parameters do not give a cell: a value is not a number";
+    const std::string refused = "The cell parameters do not give a cell: ";
     struct Case {
         double a, b, c, alpha, beta, gamma;
         std::string message;
     } const cases[] = {
-        {6, 7, 8, 10, 10, 90, no_volume},   {6, 7, 8, 120, 120, 120, no_volume},
-        {6, 7, 0, 90, 90, 90, not_positive}, {-6, 7, 8, 90, 90, 90, not_positive},
-        {nan, 7, 8, 90, 90, 90, not_number}, {6, 7, 8, 90, 1 / 0.0, 90, not_number},
-        // det B = a* b* sin(gamma*) / c = 1e-18: singular, shown, not fatal.
-        {1e6, 1e6, 1e6, 90, 90, 90, "erreur dans oemath ligne 889"},
+        {6, 7, 8, 10, 10, 90, no_volume},
+        {6, 7, 8, 120, 120, 120, no_volume},
+        {6, 7, 8, 60, 60, 119.99999, no_volume}, // all but flat: volume factor about 2e-7
+        {6, 7, 0, 90, 90, 90, refused + "c = 0 is not between 0.5 and 10000 Angstrom"},
+        {-6, 7, 8, 90, 90, 90, refused + "a = -6 is not between 0.5 and 10000 Angstrom"},
+        {nan, 7, 8, 90, 90, 90, refused + "a = nan is not between 0.5 and 10000 Angstrom"},
+        {6, 7, 8, 90, 1 / 0.0, 90, refused + "beta = inf is not between 0 and 180 degrees"},
+        // Accepted until now: a blank picture, and a 309-digit number in a saved file.
+        {6, 1e308, 8, 90, 90, 90, refused + "b = 1e+308 is not between 0.5 and 10000 Angstrom"},
+        {6, 7, 8, -90, 90, 90, refused + "alpha = -90 is not between 0 and 180 degrees"},
+        {6, 7, 8, 90, 90, 359.99999, refused + "gamma = 359.99999 is not between 0 and 180 degrees"},
     };
     const StructureModel good = metric_of(6, 7, 8, 90, 100, 90);
     for (const Case& c : cases) {

@@ -5,11 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "crystal/catalogues.h"
 #include "crystal/oemath.h"
+#include "formats/kes.h"
 #include "formats/reader_support.h"
+#include "formats/structure_files.h"
+#include "model/file_io.h"
 #include "model/thermal.h"
 #include "recording_messages.h"
 #include "temp_dir.h"
@@ -106,4 +112,53 @@ TEST(ReaderThermal, EquivalentUOfIsotropicTensorIsItsValue)
     model->cell.beta = 90.0;
     ASSERT_TRUE(cell_metric(*model, messages));
     EXPECT_NEAR(equivalent_u(model->cell, Thermal6{0.01, 0.02, 0.06, 0.005, 0.0, 0.0}), 0.03, 1e-7);
+}
+
+TEST(ReaderBounds, CoordinatesAndDisplacementsNoCrystalHasAreRefusedByEveryReader)
+{
+    // Read until now, they gave a blank picture (and 309-digit numbers in a saved file).
+    const std::string cif_head = "data_x\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n"
+                                 "_cell_angle_beta 90\n_cell_angle_gamma 90\n_symmetry_space_group_name_H-M 'P 1'\n"
+                                 "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                                 "_atom_site_U_iso_or_equiv\n";
+    struct Case {
+        StructureFormat format;
+        const char* file;
+        std::string text, message;
+    } const cases[] = {
+        {StructureFormat::Cif, "x.cif", cif_head + "C1 1e20 0.2 0.3 0.02\n",
+         "Atom C 1: x = 1e+20 is not between -1000 and 1000 in x.cif"},
+        {StructureFormat::Cif, "x.cif", cif_head + "C1 0.1 0.2 0.3 50.0\n",
+         "Atom C 1: U11 = 50 is not between -10 and 10 in x.cif"},
+        {StructureFormat::LazyPulverix, "x.lzy", "CELL 5 5 5 90 90 90\nSPCGRP P 1\nATOM C1   0.1 0.2 1e308 1 1\n",
+         "Atom C 1: z = 1e+308 is not between -1000 and 1000 in x.lzy"},
+        {StructureFormat::PowderCell, "x.cel", "CELL  5 5 5 90 90 90\nC1     6  0.1 -2000 0.3 1.0 1.0\nRGNR  1\n",
+         "Atom C: y = -2000 is not between -1000 and 1000 in x.cel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        auto model = std::make_unique<StructureModel>();
+        model->data_directory = KESTRO_SOURCE_DATA_DIR;
+        RecordingMessages messages;
+        std::string summary;
+        EXPECT_FALSE(read_structure_text(c.format, c.text, c.file, *model, messages, summary));
+        EXPECT_EQ(messages.shown, std::vector<std::string>{c.message});
+    }
+
+    // The program's own file: an asymmetric-unit U and a generated atom's beta.
+    std::string kes = read_file_bytes(std::string(KESTRO_TEST_DATA_DIR) + "/golden.kes");
+    for (const auto& [from, to, message] :
+         std::vector<std::array<std::string, 3>>{{"0.12345  -0.50000   0.99999\r\n       0.021000",
+                                                  "0.12345  -0.50000   0.99999\r\n       1e300",
+                                                  "Atom C 1: U11 = 1e+300 is not between -10 and 10"},
+                                                 {"0.00451234  0.00789012", "0.00451234  -2e4",
+                                                  "Atom C 1: beta22 = -20000 is not between -10000 and 10000"}}) {
+        std::string text = kes;
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), from.size(), to);
+        auto model = std::make_unique<StructureModel>();
+        RecordingMessages messages;
+        EXPECT_FALSE(read_ascii_structure(text, *model, messages));
+        EXPECT_EQ(messages.shown, std::vector<std::string>{message});
+    }
 }
