@@ -67,7 +67,7 @@ void read_asymmetric_unit(TextCursor& in, StructureModel& model)
     model.asym.clear();
     for (int i = 1; i <= n; ++i) {
         AtomRecord atom;
-        atom.label = in.read_chars(4);
+        atom.label = printable(in.read_chars(4));
         atom.xyz = read_vec3(in);
         in.end_line();
         for (double& u : atom.thermal) u = in.read_real();
@@ -83,8 +83,8 @@ void read_generated_atoms(TextCursor& in, StructureModel& model)
     model.generated.clear();
     for (int i = 1; i <= n; ++i) {
         AtomRecord atom;
-        atom.label = in.read_chars(4);
-        model.display_labels[i] = trim(in.read_chars(8));
+        atom.label = printable(in.read_chars(4));
+        model.display_labels[i] = trim(printable(in.read_chars(8)));
         atom.xyz = read_vec3(in);
         atom.label_dx = in.read_real();
         atom.label_dy = in.read_real();

@@ -73,7 +73,7 @@ std::string lazy_pulverix_label(const std::string& line)
 
 // PowderCell lines: the first five characters, trimmed and in upper case,
 // are the keyword; the rest runs from character 6.
-std::string powdercell_keyword(const std::string& line) { return to_upper(trim(line.substr(0, 5))); }
+std::string powdercell_keyword(const std::string& line) { return to_upper(trim(printable(line.substr(0, 5)))); }
 
 // The element part of a PowderCell atom name: the stored label of its first
 // four characters cut to two ('Si1' gives 'SI', 'O1' gives 'O ').
@@ -188,6 +188,7 @@ bool read_powdercell(std::string_view text, std::string_view file, StructureMode
     // Atom lines up to the RGNR line: name, atomic number, x, y, z,
     // occupation, B. A line whose rest is not numbers is no atom.
     std::optional<std::size_t> rgnr_line;
+    std::string skipped; // numbers of the lines that are no atoms, said once
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string keyword = powdercell_keyword(lines[i]);
         if (keyword.empty() || keyword == "CELL" || keyword == "NATOM") continue;
@@ -197,7 +198,12 @@ bool read_powdercell(std::string_view text, std::string_view file, StructureMode
         }
         const std::string rest = from_column(lines[i], 5);
         const NumberList values = decode_number_list(rest);
-        if (values.error_position != 0 || values.count < 4 || !values.numbers_at({2, 3, 4, 6})) continue;
+        if (values.error_position != 0 || values.count < 4 || !values.numbers_at({2, 3, 4, 6})) {
+            // A keyword line ("DWF none") is no atom; a line with an atomic
+            // number and values that cannot be read is one the user lost.
+            if (values.count >= 4 && !values.bad[0]) skipped += (skipped.empty() ? "" : ", ") + std::to_string(i + 1);
+            continue;
+        }
         if (model.asym.full()) {
             messages.show("The number of atoms is > 1000!");
             return false;
@@ -209,6 +215,7 @@ bool read_powdercell(std::string_view text, std::string_view file, StructureMode
         messages.show("No space-group number (RGNR line)" + in_file(file));
         return false;
     }
+    if (!skipped.empty()) messages.show("Lines that are no atoms, skipped" + in_file(file) + ": " + skipped);
 
     // The first number of the rest; a setting number after it is not used.
     const std::string rest = trim(from_column(lines[*rgnr_line], 5));

@@ -50,7 +50,7 @@ NumberList decode_number_list(std::string_view text)
     return out;
 }
 
-FixedText<4> stored_label(std::string_view text) { return FixedText<4>(space_label(to_upper(trim(text)))); }
+FixedText<4> stored_label(std::string_view text) { return FixedText<4>(space_label(to_upper(trim(printable(text))))); }
 
 bool store_cell(StructureModel& model, const NumberList& values, int first, Messages& messages)
 {

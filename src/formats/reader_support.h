@@ -48,7 +48,8 @@ NumberList decode_number_list(std::string_view text);
 int number_error_position(std::string_view token);
 
 // The stored form of a label read from a file: trimmed, upper case, a blank
-// before a digit in second place ('C1' gives 'C 1'), at most 4 characters.
+// before a digit in second place ('C1' gives 'C 1'), at most 4 characters,
+// no control characters.
 FixedText<4> stored_label(std::string_view text);
 
 // a, b, c, alpha, beta, gamma from values first to first + 5 of the list,

@@ -25,6 +25,15 @@ std::string trim_right(std::string_view text)
     return std::string(text.substr(0, last));
 }
 
+std::string printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 32 && c != 127) out += c;
+    return out;
+}
+
 void trim_right_in_place(std::string& text)
 {
     std::size_t last = text.size();

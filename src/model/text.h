@@ -9,6 +9,9 @@ namespace kestro {
 
 std::string trim(std::string_view text);          // blanks, tabs, CR, LF at both ends
 std::string trim_right(std::string_view text);
+// The text without control characters (codes below 32, and 127): a label
+// read from a damaged file never holds a NUL or a carriage return.
+std::string printable(std::string_view text);
 // trim_right without a copy.
 void trim_right_in_place(std::string& text);
 std::string to_upper(std::string_view text);

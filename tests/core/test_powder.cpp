@@ -105,7 +105,7 @@ TEST(PowderCell, ReadsElementLabelsDefaultBAndTheNumberedGroup)
                                             "\rrgnr  227 1\rXx1    1  0 0 0 1 1\r"));
     ASSERT_TRUE(r.loaded);
     const StructureModel& m = *r.model;
-    EXPECT_TRUE(r.messages.shown.empty());
+    EXPECT_EQ(r.messages.shown, std::vector<std::string>{"Lines that are no atoms, skipped in si.cel: 7"});
     EXPECT_EQ(m.space_group, "Fd-3m"); // line 227 of spa.grp
     EXPECT_EQ(m.lattice_letter, "F");
     EXPECT_EQ(m.operators.count(), 192);
@@ -297,4 +297,29 @@ TEST(PowderLazyPulverix, SettingsNeedNoWritableDirectoryAndNeverMeetAnotherLoad)
     second.join();
     EXPECT_EQ(wrong, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("scfs.dat")));
+}
+
+TEST(PowderCell, LinesThatAreNoAtomsAreNamedAndLabelsHoldNoControlCharacters)
+{
+    TempDir dir;
+    // A nan coordinate dropped the atom without a word.
+    const Load nan = load(read_powdercell, dir,
+                          dir.write("n.cel", "CELL  5 5 5 90 90 90\nC1     6  0.1 0.2 0.3 1.0 1.0\n"
+                                             "O1     8  nan 0.2 0.3 1.0 1.0\nN1     7  0.1 inf 0.3 1.0 1.0\nRGNR  1\n"));
+    ASSERT_TRUE(nan.loaded);
+    EXPECT_EQ(nan.model->asym.count(), 1);
+    EXPECT_EQ(nan.messages.shown, std::vector<std::string>{"Lines that are no atoms, skipped in n.cel: 3, 4"});
+
+    // CR + NUL line ends put a NUL at the start of every line.
+    std::string text = "CELL  5 5 5 90 90 90\r";
+    text += '\0';
+    text += "Si1   14  0.1 0.2 0.3 1.0 1.0\r";
+    text += '\0';
+    text += "RGNR  1\r";
+    text += '\0';
+    const Load nul = load(read_powdercell, dir, dir.write("z.cel", text));
+    ASSERT_TRUE(nul.loaded) << nul.messages.shown[0];
+    ASSERT_EQ(nul.model->asym.count(), 1);
+    EXPECT_EQ(nul.model->asym[1].label.str(), "SI");
+    EXPECT_TRUE(nul.messages.shown.empty());
 }
