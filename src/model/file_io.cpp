@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/errors.h"
@@ -22,22 +24,59 @@ std::string read_file_bytes(const std::string& path)
     return content;
 }
 
+namespace {
+
+[[noreturn]] void cannot_write(const std::string& path, int error)
+{
+    throw IoError("Cannot write file: " + path + ": " + std::strerror(error));
+}
+
+// The file a save replaces: a symbolic link is followed to the file it names,
+// so that the link stays and its target gets the new content.
+std::filesystem::path replaced_file(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    fs::path file = path;
+    std::error_code error;
+    for (int links = 0; links < 40 && fs::is_symlink(fs::symlink_status(file, error)); ++links) {
+        const fs::path target = fs::read_symlink(file, error);
+        if (error) break;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
+} // namespace
+
 void write_file_atomically(const std::string& path, const std::string& content)
 {
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) throw IoError("Cannot create file: " + path + " (" + std::strerror(errno) + ")");
-    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    const bool flushed = std::fflush(out) == 0 && ::fsync(::fileno(out)) == 0;
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !flushed || !closed) {
-        std::remove(temporary.c_str());
-        throw IoError("Cannot write file: " + path);
+    const std::string file = replaced_file(path).string();
+    struct stat old_file {};
+    const bool replacing = ::stat(file.c_str(), &old_file) == 0;
+    // A write-protected file stays protected, as an ordinary write would.
+    if (replacing && S_ISREG(old_file.st_mode) && ::access(file.c_str(), W_OK) != 0) cannot_write(path, errno);
+
+    const std::string temporary = file + ".tmp-" + std::to_string(::getpid());
+    const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) cannot_write(path, errno);
+    int error = 0;
+    if (replacing && S_ISREG(old_file.st_mode)) {
+        // The new file keeps the old one's permissions and, where allowed, its owner.
+        if (::fchown(out, old_file.st_uid, old_file.st_gid) != 0) { /* only root may give files away */ }
+        if (::fchmod(out, old_file.st_mode & 07777) != 0) error = errno;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
+    for (std::size_t done = 0; error == 0 && done < content.size();) {
+        const ssize_t n = ::write(out, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        else done += static_cast<std::size_t>(n);
+    }
+    if (error == 0 && ::fsync(out) != 0) error = errno;
+    if (::close(out) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+    if (error != 0) {
         std::remove(temporary.c_str());
-        throw IoError("Cannot write file: " + path + " (" + reason + ")");
+        cannot_write(path, error);
     }
 }
 

@@ -11,7 +11,9 @@ namespace kestro {
 // The bytes of a file; IoError "File not found: NAME" when it cannot be opened.
 std::string read_file_bytes(const std::string& path);
 // Writes content to a temporary file beside path and renames it over path,
-// so that a failed write leaves the old file as it was. IoError on failure.
+// so that a failed write leaves the old file as it was. The new file keeps
+// the old one's mode; a symbolic link is written through to its target.
+// IoError "Cannot write file: PATH: <system's reason>" on failure.
 void write_file_atomically(const std::string& path, const std::string& content);
 bool file_exists(const std::string& path);
 

@@ -83,7 +83,7 @@ bool compress_jpeg(const unsigned char* rgb, int width, int height, qsizetype st
 
 [[noreturn]] void cannot_write(const std::string& path, const std::string& reason = {})
 {
-    throw IoError("Cannot write file: " + path + (reason.empty() ? "" : " (" + reason + ")"));
+    throw IoError("Cannot write file: " + path + (reason.empty() ? "" : ": " + reason));
 }
 
 void write_with_qt(const QImage& image, const std::string& path, const char* format)

@@ -8,6 +8,8 @@
 #include "recording_messages.h"
 #include "temp_dir.h"
 
+#include <unistd.h>
+
 using namespace kestro;
 
 namespace {
@@ -278,12 +280,51 @@ TEST(KesSave, AFailedWriteLeavesTheOldFile)
     // The target's folder does not exist: the write fails and says so.
     EXPECT_FALSE(save_ascii_structure(*model, dir.path() + "/missing/x.kes", messages));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find("Cannot create file"), std::string::npos);
+    EXPECT_EQ(messages.shown[0], "Cannot write file: " + dir.path() + "/missing/x.kes: No such file or directory");
 
     // Renaming over a directory fails; the directory and the folder stay clean.
     std::filesystem::create_directories(dir.file("busy.kes"));
     EXPECT_FALSE(save_ascii_structure(*model, dir.file("busy.kes"), messages));
     EXPECT_EQ(dir.entries(), 1); // no temporary file left behind
+}
+
+TEST(KesSave, AReplacedFileKeepsItsModeAndItsSymbolicLink)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    auto model = golden_model();
+    RecordingMessages messages;
+    const std::string golden = read_file_bytes(GoldenPath);
+
+    dir.write("private.kes", "old");
+    fs::permissions(dir.file("private.kes"), fs::perms::owner_read | fs::perms::owner_write);
+    messages.answers = {Answer::Yes};
+    ASSERT_TRUE(save_ascii_structure(*model, dir.file("private.kes"), messages));
+    EXPECT_EQ(fs::status(dir.file("private.kes")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A link in another folder: the link stays, its target gets the structure.
+    fs::create_directories(dir.file("store"));
+    dir.write("store/real.kes", "old");
+    fs::create_symlink("store/real.kes", dir.file("link.kes"));
+    messages.answers = {Answer::Yes};
+    ASSERT_TRUE(save_ascii_structure(*model, dir.file("link.kes"), messages));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("link.kes"))));
+    EXPECT_EQ(read_file_bytes(dir.file("store/real.kes")), golden);
+    EXPECT_EQ(dir.entries(), 3);
+
+    // A write-protected file is not replaced by someone who may not write it.
+    dir.write("protected.kes", "old");
+    fs::permissions(dir.file("protected.kes"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    messages.answers = {Answer::Yes};
+    const bool saved = save_ascii_structure(*model, dir.file("protected.kes"), messages);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(messages.shown.back(), "Cannot write file: " + dir.file("protected.kes") + ": Permission denied");
+        EXPECT_EQ(read_file_bytes(dir.file("protected.kes")), "old");
+    }
+    EXPECT_EQ(fs::status(dir.file("protected.kes")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
 TEST(KesFile, NegativeTranslationsAreReadIntoTheCell)
