@@ -3,6 +3,7 @@
 #include "app/picture_options.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "analysis/deletion.h"
 #include "crystal/oemath.h"
@@ -18,19 +19,31 @@ namespace kestro::cli {
 
 namespace {
 
+struct Axis {
+    Vec3 components;
+    AxisSpace space;
+};
+
+// "[U,V,W]" a lattice direction or "(H,K,L)" a plane's normal, not all zero.
+std::optional<Axis> bracketed_axis(const std::string& text)
+{
+    if (text.size() < 2) return std::nullopt;
+    const bool direct = text.front() == '[' && text.back() == ']';
+    const bool reciprocal = text.front() == '(' && text.back() == ')';
+    const auto triple = parse_triple(text.substr(1, text.size() - 2));
+    if (!(direct || reciprocal) || !triple || *triple == Vec3{0, 0, 0}) return std::nullopt;
+    return Axis{*triple, direct ? AxisSpace::Direct : AxisSpace::Reciprocal};
+}
+
 // "X=[U,V,W]" or "Z=(H,K,L)": one axis of the orientation dialog.
 bool take_orientation(const std::string& value, DrawingRequest& request)
 {
-    if (value.size() < 4 || value[1] != '=') return false;
-    const std::string axis = value.substr(0, 1);
-    const int index = axis == "X" ? 0 : axis == "Y" ? 1 : axis == "Z" ? 2 : -1;
-    const std::string rest = value.substr(2);
-    const bool direct = rest.front() == '[' && rest.back() == ']';
-    const bool reciprocal = rest.front() == '(' && rest.back() == ')';
-    const auto triple = parse_triple(rest.substr(1, rest.size() - 2));
-    if (index < 0 || !(direct || reciprocal) || !triple || *triple == Vec3{0, 0, 0}) return false;
-    request.orient_axes[static_cast<std::size_t>(index)] = *triple;
-    request.spaces[static_cast<std::size_t>(index)] = direct ? AxisSpace::Direct : AxisSpace::Reciprocal;
+    if (value.size() < 2 || value[1] != '=') return false;
+    const int index = value[0] == 'X' ? 0 : value[0] == 'Y' ? 1 : value[0] == 'Z' ? 2 : -1;
+    const auto axis = bracketed_axis(value.substr(2));
+    if (index < 0 || !axis) return false;
+    request.orient_axes[static_cast<std::size_t>(index)] = axis->components;
+    request.spaces[static_cast<std::size_t>(index)] = axis->space;
     request.oriented = true;
     return true;
 }
@@ -58,11 +71,7 @@ bool mask_listed_elements(StructureModel& model, const std::vector<std::string>&
 
 bool valid_view(const std::string& view)
 {
-    if (view == "best") return true;
-    if (view.size() < 2) return false;
-    const bool direction = view.front() == '[' && view.back() == ']';
-    const bool plane = view.front() == '(' && view.back() == ')';
-    return (direction || plane) && parse_triple(view.substr(1, view.size() - 2)).has_value();
+    return view == "best" || bracketed_axis(view).has_value();
 }
 
 // "[U,V,W]" a lattice direction, "(H,K,L)" the normal of a plane (its
@@ -74,9 +83,10 @@ void apply_view(StructureModel& model, DrawingState& state, const std::string& v
         best_view(model, state, messages);
         return;
     }
-    const bool plane = view.front() == '(';
-    const auto triple = parse_triple(view.substr(1, view.size() - 2));
-    const Vec3 axis = plane ? mat_vec(model.cell.metric.G_star, *triple) : *triple;
+    const auto given = bracketed_axis(view);
+    if (!given) return;
+    const Vec3 axis = given->space == AxisSpace::Reciprocal ? mat_vec(model.cell.metric.G_star, given->components)
+                                                            : given->components;
     if (!orient_along_direction(model, state, axis, messages)) messages.show("The view " + view + " cannot be set");
 }
 
@@ -123,7 +133,7 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
         if (value != "none" && value != "centre" && value != "off") return usage_error("--labels takes none, centre or off");
         request.labels = value;
     } else if (option == "--view") {
-        if (!valid_view(value)) return usage_error("--view takes best, [U,V,W] or (H,K,L)");
+        if (!valid_view(value)) return usage_error("--view takes best, [U,V,W] or (H,K,L), not all zero");
         request.view = value;
     } else if (option == "--mask") {
         for (std::size_t start = 0; start <= value.size();) {
@@ -134,7 +144,7 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
         }
     } else if (option == "--orient") {
         if (!take_orientation(value, request))
-            return usage_error("--orient takes X=[U,V,W] or X=(H,K,L), likewise Y and Z");
+            return usage_error("--orient takes X=[U,V,W] or X=(H,K,L), not all zero, likewise Y and Z");
     } else if (option == "--zoom") {
         const auto p = parse_integer(value);
         if (!p || *p < -4 || *p > 10) return usage_error("--zoom takes a slider position from -4 to 10");

@@ -63,6 +63,7 @@ check "render with perpendicular axes refused" 1 "$kestro" render "$example" -o 
   --orient "X=[1,0,0]" --orient "Y=[1,1,0]"
 grep -q "Error! The vectors are not perpendicular" "$work/err" || { echo "FAIL: no refusal"; failures=$((failures + 1)); }
 check "render masking a missing element" 1 "$kestro" render "$example" -o "$work/m.png" --mask Na
+check "render along no direction" 2 "$kestro" render "$example" -o "$work/m.png" --view "[0,0,0]"
 check "render with a bad axis" 2 "$kestro" render "$example" -o "$work/m.png" --orient "W=[1,0,0]"
 # The printed page and the metafile picture.
 check "print" 0 "$kestro" print "$work/cell.kes" -o "$work/page.pdf" --cell --labels centre
