@@ -34,6 +34,8 @@ void BM_ReaderCifRows(benchmark::State& state)
                        "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
                        "_atom_site_U_iso_or_equiv\n";
     for (int i = 0; i < state.range(0); ++i) text += "C" + std::to_string(i % 1000) + " 0.1234(5) 0.2 0.3 0.02\n";
+    text += "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\n_atom_site_aniso_U_22\n_atom_site_aniso_U_33\n";
+    for (int i = 0; i < state.range(0); ++i) text += "C" + std::to_string(i % 1000) + " 0.01 0.02 0.03\n";
     for (auto _ : state) {
         kestro::StructureModel model;
         model.data_directory = KESTRO_SOURCE_DATA_DIR;

@@ -3,9 +3,13 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <cstdint>
+#include <deque>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "crystal/catalogues.h"
@@ -26,21 +30,31 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // CIF 1.1 syntax: data blocks, items, loops, quoted strings, text fields.
+// Values are views of the file's text, so that a file of millions of loop
+// values takes little more memory than the text itself.
 
+// A value: the text between its quotes or of its text field.
 struct CifValue {
-    std::string text;
-    int line = 0;
+    std::string_view text;
     char quote = 0; // '\'', '"' or ';' (text field); 0 when bare
 
     // '?' and '.' written bare stand for an unknown or inapplicable value.
     bool unknown() const { return quote == 0 && (text == "?" || text == "."); }
 };
 
+// A loop value kept small: where its text lies in the file.
+struct CifCell {
+    std::uint32_t begin = 0;
+    std::uint32_t size = 0;
+    char quote = 0;
+};
+
 struct CifLoop {
+    std::string_view source;          // the file's text
     std::vector<std::string> names;   // lower case: CIF data names ignore case
     std::vector<std::string> written; // as in the file, for messages
-    std::vector<CifValue> values;   // row after row
-    int line = 0;
+    std::deque<CifCell> cells;        // row after row; grows without copying
+    std::string_view keyword;         // where the loop starts, for messages
 
     int column(std::string_view name) const
     {
@@ -48,11 +62,17 @@ struct CifLoop {
             if (names[k] == name) return static_cast<int>(k);
         return -1;
     }
-    int rows() const { return static_cast<int>(values.size() / names.size()); }
-    bool complete() const { return values.size() % names.size() == 0; }
-    const CifValue& at(int row, int col) const
+    int rows() const { return static_cast<int>(cells.size() / names.size()); }
+    bool complete() const { return cells.size() % names.size() == 0; }
+    CifValue at(int row, int col) const
     {
-        return values[static_cast<std::size_t>(row) * names.size() + static_cast<std::size_t>(col)];
+        const CifCell& cell = cells[static_cast<std::size_t>(row) * names.size() + static_cast<std::size_t>(col)];
+        return {source.substr(cell.begin, cell.size), cell.quote};
+    }
+    void add(const CifValue& value)
+    {
+        cells.push_back({static_cast<std::uint32_t>(value.text.data() - source.data()),
+                         static_cast<std::uint32_t>(value.text.size()), value.quote});
     }
 };
 
@@ -76,21 +96,22 @@ struct CifBlock {
 
     // The loop holding `name`, or, for a category written as single items
     // (a structure of one atom), a one-row loop of the items starting with
-    // `prefix` (those starting with `excluded` left out).
-    std::optional<CifLoop> table_with(std::string_view name, std::string_view prefix,
-                                      std::string_view excluded = {}) const
+    // `prefix` (those starting with `excluded` left out) made in `row`.
+    const CifLoop* table_with(std::string_view source, CifLoop& row, std::string_view name,
+                              std::string_view prefix, std::string_view excluded = {}) const
     {
-        if (const CifLoop* loop = loop_with(name)) return *loop;
-        if (item(name) == nullptr) return std::nullopt;
-        CifLoop row;
+        if (const CifLoop* loop = loop_with(name)) return loop;
+        if (item(name) == nullptr) return nullptr;
+        row = CifLoop{};
+        row.source = source;
         for (const auto& [key, value] : items) {
             if (!key.starts_with(prefix) || (!excluded.empty() && key.starts_with(excluded))) continue;
-            if (row.line == 0) row.line = value.line;
+            if (row.names.empty()) row.keyword = value.text;
             row.names.push_back(key);
             row.written.push_back(key);
-            row.values.push_back(value);
+            row.add(value);
         }
-        return row;
+        return &row;
     }
 };
 
@@ -98,120 +119,141 @@ enum class TokenKind { Name, Value, Loop, Data, Save, Other };
 
 struct Token {
     TokenKind kind = TokenKind::Value;
-    CifValue value; // the text; for Data and Save the name after the prefix; for Name lower case
-    std::string written; // a Name as in the file
+    CifValue value; // for Data and Save the name after the prefix
 };
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_line_end(char c) { return c == '\n' || c == '\r'; }
 
-void add_bare_token(std::vector<Token>& tokens, std::string text, int line)
+bool starts_with_word(std::string_view text, std::string_view lower_word)
 {
-    const std::string lower = to_lower(text);
-    Token token;
-    token.value.line = line;
-    if (text.front() == '_') {
-        token.kind = TokenKind::Name;
-        token.value.text = lower;
-        token.written = text;
-    } else if (lower == "loop_") {
-        token.kind = TokenKind::Loop;
-    } else if (lower.starts_with("data_")) {
-        token.kind = TokenKind::Data;
-        token.value.text = text.substr(5);
-    } else if (lower.starts_with("save_")) {
-        token.kind = TokenKind::Save;
-        token.value.text = text.substr(5);
-    } else if (lower == "global_" || lower == "stop_") {
-        token.kind = TokenKind::Other;
-    } else {
-        token.value.text = std::move(text);
-    }
-    tokens.push_back(std::move(token));
+    if (text.size() < lower_word.size()) return false;
+    for (std::size_t i = 0; i < lower_word.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != lower_word[i]) return false;
+    return true;
 }
 
-std::vector<Token> tokenize(const std::vector<std::string>& lines)
-{
-    std::vector<Token> tokens;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        int line_number = static_cast<int>(i) + 1;
-        std::string_view line = lines[i];
-        if (line.starts_with(';')) {
-            // A text field runs to the next line that starts with ';'.
-            Token field;
-            field.value = {std::string(line.substr(1)), line_number, ';'};
-            std::size_t j = i + 1;
-            while (j < lines.size() && !lines[j].starts_with(';')) field.value.text += "\n" + lines[j++];
-            tokens.push_back(std::move(field));
-            if (j >= lines.size()) break;
-            i = j;
-            line_number = static_cast<int>(i) + 1;
-            line = std::string_view(lines[i]).substr(1);
-        }
-        std::size_t at = 0;
-        while (at < line.size()) {
-            if (is_blank(line[at])) {
-                ++at;
+// The tokens of a text one after the other; a line ends with LF, CR or CR LF.
+class Tokenizer {
+public:
+    explicit Tokenizer(std::string_view text) : text_(text) {}
+
+    bool next(Token& token)
+    {
+        while (at_ < text_.size()) {
+            const char c = text_[at_];
+            if (is_line_end(c)) {
+                at_ += c == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n' ? 2 : 1;
+                line_start_ = true;
                 continue;
             }
-            if (line[at] == '#') break;
-            const char c = line[at];
-            if (c == '\'' || c == '"') {
+            const bool field = line_start_ && c == ';';
+            line_start_ = false;
+            if (field) {
+                token = {TokenKind::Value, {text_field(), ';'}};
+                return true;
+            }
+            if (is_blank(c)) {
+                ++at_;
+            } else if (c == '#') {
+                while (at_ < text_.size() && !is_line_end(text_[at_])) ++at_;
+            } else if (c == '\'' || c == '"') {
                 // A quote closes only when a blank or the end of the line follows it.
-                std::size_t end = at + 1;
-                while (end < line.size() && !(line[end] == c && (end + 1 == line.size() || is_blank(line[end + 1]))))
+                std::size_t end = at_ + 1;
+                while (end < text_.size() && !is_line_end(text_[end]) &&
+                       !(text_[end] == c && (end + 1 == text_.size() || is_blank(text_[end + 1]) ||
+                                             is_line_end(text_[end + 1]))))
                     ++end;
-                Token token;
-                token.value = {std::string(line.substr(at + 1, end - at - 1)), line_number, c};
-                tokens.push_back(std::move(token));
-                at = end + 1;
-                continue;
+                token = {TokenKind::Value, {text_.substr(at_ + 1, end - at_ - 1), c}};
+                at_ = end < text_.size() && text_[end] == c ? end + 1 : end;
+                return true;
+            } else {
+                std::size_t end = at_;
+                while (end < text_.size() && !is_blank(text_[end]) && !is_line_end(text_[end])) ++end;
+                token = bare(text_.substr(at_, end - at_));
+                at_ = end;
+                return true;
             }
-            std::size_t end = at;
-            while (end < line.size() && !is_blank(line[end])) ++end;
-            add_bare_token(tokens, std::string(line.substr(at, end - at)), line_number);
-            at = end;
         }
+        return false;
     }
-    return tokens;
-}
+
+private:
+    // A text field runs from its ';' to the next line that starts with ';'.
+    std::string_view text_field()
+    {
+        const std::size_t begin = at_ + 1;
+        for (std::size_t i = begin; i < text_.size(); ++i) {
+            if (!is_line_end(text_[i])) continue;
+            const std::size_t next_line = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n' ? i + 2 : i + 1;
+            if (next_line < text_.size() && text_[next_line] == ';') {
+                at_ = next_line + 1;
+                return text_.substr(begin, i - begin);
+            }
+        }
+        at_ = text_.size();
+        std::string_view field = text_.substr(begin);
+        while (!field.empty() && is_line_end(field.back())) field.remove_suffix(1);
+        return field;
+    }
+
+    static Token bare(std::string_view text)
+    {
+        if (text.front() == '_') return {TokenKind::Name, {text, 0}};
+        if (starts_with_word(text, "loop_") && text.size() == 5) return {TokenKind::Loop, {text, 0}};
+        if (starts_with_word(text, "data_")) return {TokenKind::Data, {text.substr(5), 0}};
+        if (starts_with_word(text, "save_")) return {TokenKind::Save, {text.substr(5), 0}};
+        if ((starts_with_word(text, "global_") && text.size() == 7) || (starts_with_word(text, "stop_") && text.size() == 5))
+            return {TokenKind::Other, {text, 0}};
+        return {TokenKind::Value, {text, 0}};
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    bool line_start_ = true;
+};
 
 // Blocks in file order. Save frames are skipped; data before the first
 // data_ (a header some writers leave out) form a block without a name.
-std::vector<CifBlock> parse_blocks(const std::vector<Token>& tokens)
+std::vector<CifBlock> parse_blocks(std::string_view text)
 {
     std::vector<CifBlock> blocks;
     const auto current = [&blocks]() -> CifBlock& {
         if (blocks.empty()) blocks.emplace_back();
         return blocks.back();
     };
-    std::size_t k = 0;
-    const auto is = [&](TokenKind kind) { return k < tokens.size() && tokens[k].kind == kind; };
-    while (k < tokens.size()) {
-        const Token& token = tokens[k];
+    Tokenizer tokenizer(text);
+    Token token;
+    bool more = tokenizer.next(token);
+    const auto is = [&](TokenKind kind) { return more && token.kind == kind; };
+    while (more) {
         if (token.kind == TokenKind::Data) {
             blocks.emplace_back();
             blocks.back().name = token.value.text;
-            ++k;
+            more = tokenizer.next(token);
         } else if (token.kind == TokenKind::Save && !token.value.text.empty()) {
-            for (++k; k < tokens.size() && !(tokens[k].kind == TokenKind::Save && tokens[k].value.text.empty());) ++k;
-            ++k;
+            do more = tokenizer.next(token);
+            while (more && !(token.kind == TokenKind::Save && token.value.text.empty()));
+            if (more) more = tokenizer.next(token);
         } else if (token.kind == TokenKind::Loop) {
             CifLoop loop;
-            loop.line = token.value.line;
-            for (++k; is(TokenKind::Name); ++k) {
-                loop.names.push_back(tokens[k].value.text);
-                loop.written.push_back(tokens[k].written);
+            loop.source = text;
+            loop.keyword = token.value.text;
+            for (more = tokenizer.next(token); is(TokenKind::Name); more = tokenizer.next(token)) {
+                loop.names.push_back(to_lower(token.value.text));
+                loop.written.emplace_back(token.value.text);
             }
-            for (; is(TokenKind::Value); ++k) loop.values.push_back(tokens[k].value);
+            for (; is(TokenKind::Value); more = tokenizer.next(token)) loop.add(token.value);
             if (!loop.names.empty()) current().loops.push_back(std::move(loop));
         } else if (token.kind == TokenKind::Name) {
-            ++k;
+            const std::string name = to_lower(token.value.text);
+            more = tokenizer.next(token);
             if (is(TokenKind::Value)) {
-                current().items.emplace_back(token.value.text, tokens[k].value);
-                ++k;
+                current().items.emplace_back(name, token.value);
+                more = tokenizer.next(token);
             }
         } else {
-            ++k;
+            more = tokenizer.next(token);
         }
     }
     return blocks;
@@ -263,7 +305,11 @@ public:
 
     bool read(std::string_view text)
     {
-        const std::vector<CifBlock> blocks = parse_blocks(tokenize(split_lines(text)));
+        // Loop values keep 32-bit places in the text.
+        if (text.size() >= std::numeric_limits<std::uint32_t>::max())
+            return refuse(file_ + " is too large to be read as a CIF");
+        source_ = text;
+        const std::vector<CifBlock> blocks = parse_blocks(text);
         const CifBlock* block = nullptr;
         for (const CifBlock& candidate : blocks) {
             if (candidate.loop_with("_atom_site_fract_x") || candidate.item("_atom_site_fract_x")) {
@@ -288,7 +334,15 @@ private:
         messages_.show(text);
         return false;
     }
-    std::string at_line(int line) const { return file_ + " line " + std::to_string(line); }
+    // "FILE line N" of a place in the text; lines are counted only for messages.
+    std::string at_line(std::string_view where) const
+    {
+        const std::size_t end = static_cast<std::size_t>(where.data() - source_.data());
+        int line = 1;
+        for (std::size_t i = 0; i < end && i < source_.size(); ++i)
+            if (source_[i] == '\n' || (source_[i] == '\r' && (i + 1 == source_.size() || source_[i + 1] != '\n'))) ++line;
+        return file_ + " line " + std::to_string(line);
+    }
     void add(const std::string& line) { summary_ += line + "\r\n"; }
 
     // The first formula given: blanks removed, quotes kept as written.
@@ -297,7 +351,7 @@ private:
         model_.title.clear();
         for (const auto& [name, value] : block.items) {
             if (value.unknown() || (name != TitleNames[0] && name != TitleNames[1])) continue;
-            std::string title = value.text;
+            std::string title(value.text);
             if (value.quote == '\'' || value.quote == '"') title = value.quote + title + value.quote;
             model_.title = without(title, " \t\n");
             break;
@@ -334,8 +388,8 @@ private:
             }
             const std::optional<double> number = cif_number(value->text);
             if (!number)
-                return refuse("Cell error: " + at_line(value->line) + ": " + std::string(entry.name) + " '" +
-                              value->text + "' is not a number");
+                return refuse("Cell error: " + at_line(value->text) + ": " + std::string(entry.name) + " '" +
+                              std::string(value->text) + "' is not a number");
             model_.cell.*entry.field = *number;
         }
         const CrystalCell& cell = model_.cell;
@@ -361,10 +415,11 @@ private:
         model_.lattice_letter = symbol.empty() ? std::string() : to_upper(symbol.substr(0, 1));
         model_.centro_flag = 0;
 
-        std::optional<CifLoop> table;
+        CifLoop row;
+        const CifLoop* table = nullptr;
         int column = -1;
         for (const std::string_view name : OperatorNames) {
-            table = block.table_with(name, name);
+            table = block.table_with(source_, row, name, name);
             if (table) {
                 column = table->column(name);
                 break;
@@ -397,10 +452,12 @@ private:
                           std::to_string(MaxOperators) + " can be loaded");
         model_.operators.clear();
         for (int row = 0; row < n; ++row) {
-            const CifValue& value = table.at(row, column);
+            const CifValue value = table.at(row, column);
             const std::optional<SymmetryOperator> op =
                 value.unknown() ? std::nullopt : parse_operator_xyz(value.text);
-            if (!op) return refuse(at_line(value.line) + ": the symmetry operator '" + value.text + "' cannot be read");
+            if (!op)
+                return refuse(at_line(value.text) + ": the symmetry operator '" + std::string(value.text) +
+                              "' cannot be read");
             model_.operators.push(*op);
             model_.operator_texts[row + 1] = without(value.text, " \t'\"");
         }
@@ -426,7 +483,7 @@ private:
 
     bool incomplete_loop(const CifLoop& loop)
     {
-        return refuse(at_line(loop.line) + ": the loop ends inside a row (" + std::to_string(loop.values.size()) +
+        return refuse(at_line(loop.keyword) + ": the loop ends inside a row (" + std::to_string(loop.cells.size()) +
                       " values for " + std::to_string(loop.names.size()) + " data names)");
     }
 
@@ -435,14 +492,15 @@ private:
     bool loop_number(const CifLoop& loop, int row, int col, const std::string& atom, std::optional<double> unknown,
                      double& out)
     {
-        const CifValue& value = loop.at(row, col);
+        const CifValue value = loop.at(row, col);
         if (value.unknown() && unknown) {
             out = *unknown;
             return true;
         }
         const std::optional<double> number = value.unknown() ? std::nullopt : cif_number(value.text);
         if (!number)
-            return refuse(at_line(value.line) + ": " + loop.written[static_cast<std::size_t>(col)] + " '" + value.text +
+            return refuse(at_line(value.text) + ": " + loop.written[static_cast<std::size_t>(col)] + " '" +
+                          std::string(value.text) +
                           "' of atom " + atom + " is not a number");
         out = *number;
         return true;
@@ -452,7 +510,8 @@ private:
     {
         model_.asym.clear();
         keys_.clear();
-        const std::optional<CifLoop> table = block.table_with("_atom_site_fract_x", "_atom_site_", "_atom_site_aniso_");
+        CifLoop single;
+        const CifLoop* table = block.table_with(source_, single, "_atom_site_fract_x", "_atom_site_", "_atom_site_aniso_");
         if (!table) return refuse("Kestro cannot find any atoms site");
         if (!table->complete()) return incomplete_loop(*table);
         const int label = table->column("_atom_site_label");
@@ -460,7 +519,7 @@ private:
                                      table->column("_atom_site_fract_z")};
         for (const auto& [col, name] : {std::pair{label, "_atom_site_label"}, std::pair{xyz[1], "_atom_site_fract_y"},
                                         std::pair{xyz[2], "_atom_site_fract_z"}})
-            if (col < 0) return refuse(at_line(table->line) + ": the atom sites have no " + name + " column");
+            if (col < 0) return refuse(at_line(table->keyword) + ": the atom sites have no " + name + " column");
         // U is preferred; B = 8 pi^2 U.
         int u_column = table->column("_atom_site_u_iso_or_equiv");
         double u_factor = 1.0;
@@ -470,15 +529,16 @@ private:
         const int rows = table->rows();
         if (rows == 0) return refuse("Kestro cannot find any atoms site");
         for (int row = 0; row < rows && !model_.asym.full(); ++row) {
-            const CifValue& name = table->at(row, label);
+            const CifValue name = table->at(row, label);
             const std::string key = label_key(name.text);
-            if (name.unknown() || key.empty()) return refuse(at_line(name.line) + ": an atom site has no label");
+            if (name.unknown() || key.empty()) return refuse(at_line(name.text) + ": an atom site has no label");
+            const std::string written(name.text);
             AtomRecord atom;
             atom.label = stored_label(key);
             for (std::size_t k = 0; k < 3; ++k)
-                if (!loop_number(*table, row, xyz[k], name.text, std::nullopt, atom.xyz[k])) return false;
+                if (!loop_number(*table, row, xyz[k], written, std::nullopt, atom.xyz[k])) return false;
             if (u_column >= 0) {
-                if (!loop_number(*table, row, u_column, name.text, 0.0, atom.thermal[0])) return false;
+                if (!loop_number(*table, row, u_column, written, 0.0, atom.thermal[0])) return false;
                 atom.thermal[0] *= u_factor;
             }
             atom.isotropic = 1;
@@ -493,7 +553,8 @@ private:
     // and 'C11B' stay apart although both are stored as 'C 11'.
     bool read_aniso(const CifBlock& block)
     {
-        const std::optional<CifLoop> table = block.table_with("_atom_site_aniso_label", "_atom_site_aniso_");
+        CifLoop single;
+        const CifLoop* table = block.table_with(source_, single, "_atom_site_aniso_label", "_atom_site_aniso_");
         if (!table) return true;
         if (!table->complete()) return incomplete_loop(*table);
         const int label = table->column("_atom_site_aniso_label");
@@ -506,19 +567,24 @@ private:
             if (columns[k] < 0 && (columns[k] = table->column("_atom_site_aniso_b_" + suffix)) >= 0)
                 factors[k] = 1.0 / EightPiSquared;
         }
+        // The atoms of each label, so that a long aniso loop is read in one pass.
+        std::unordered_map<std::string, std::vector<int>> atoms_of;
+        for (std::size_t i = 0; i < keys_.size(); ++i) atoms_of[keys_[i]].push_back(static_cast<int>(i) + 1);
         for (int row = 0; row < table->rows(); ++row) {
-            const CifValue& name = table->at(row, label);
+            const CifValue name = table->at(row, label);
             const std::string key = label_key(name.text);
+            const std::string written(name.text);
             std::array<std::optional<double>, 6> values{};
             for (std::size_t k = 0; k < 6; ++k) {
                 if (columns[k] < 0 || table->at(row, columns[k]).unknown()) continue;
                 double value = 0;
-                if (!loop_number(*table, row, columns[k], name.text, std::nullopt, value)) return false;
+                if (!loop_number(*table, row, columns[k], written, std::nullopt, value)) return false;
                 values[k] = value * factors[k];
             }
-            for (std::size_t i = 0; i < keys_.size(); ++i) {
-                if (keys_[i] != key) continue;
-                AtomRecord& atom = model_.asym[static_cast<int>(i) + 1];
+            const auto atoms = atoms_of.find(key);
+            if (atoms == atoms_of.end()) continue;
+            for (const int index : atoms->second) {
+                AtomRecord& atom = model_.asym[index];
                 for (std::size_t k = 0; k < 6; ++k)
                     if (values[k]) atom.thermal[k] = *values[k];
             }
@@ -543,6 +609,7 @@ private:
     Messages& messages_;
     std::string file_;
     std::string summary_;
+    std::string_view source_;
     std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
 };
 

@@ -61,17 +61,18 @@ void reset_for_load(StructureModel& model)
 
 std::string structure_file_text(const std::string& path)
 {
-    const std::string bytes = read_file_bytes(path);
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r') {
-            text += bytes[i];
+    // Repaired in place: a large file is held once.
+    std::string text = read_file_bytes(path);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            text[kept++] = text[i];
             continue;
         }
-        text += '\n';
-        if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        text[kept++] = '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
     }
+    text.resize(kept);
     return text;
 }
 
