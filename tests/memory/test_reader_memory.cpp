@@ -8,6 +8,7 @@
 #include <string>
 
 #include "formats/cif.h"
+#include "formats/shelx.h"
 #include "model/structure_model.h"
 #include "recording_messages.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 std::atomic<std::size_t> in_use{0};
 std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> allocated{0}; // all bytes ever asked for
 
 // Each block carries its size in front, so that delete can count it back.
 constexpr std::size_t Header = alignof(std::max_align_t);
@@ -24,6 +26,7 @@ void* counted_new(std::size_t size)
     void* block = std::malloc(size + Header);
     if (block == nullptr) throw std::bad_alloc();
     *static_cast<std::size_t*>(block) = size;
+    allocated += size;
     const std::size_t now = in_use += size;
     for (std::size_t seen = peak; now > seen && !peak.compare_exchange_weak(seen, now);) {
     }
@@ -70,4 +73,25 @@ TEST(ReaderMemory, ACifOfManyRowsTakesAFewTimesItsSize)
     EXPECT_EQ(model->asym.count(), kestro::MaxAsymAtoms);
     EXPECT_DOUBLE_EQ(model->asym[1].thermal[2], 0.03);
     EXPECT_LE(used, 4 * text.size()) << used << " bytes for a text of " << text.size();
+}
+
+TEST(ReaderMemory, ContinuedShelxLinesAreJoinedWithoutCopyingTheLine)
+{
+    // One instruction continued over 20 000 lines: copying the joined line
+    // at each continuation allocates the square of its length.
+    std::string text = "TITL chain\nCELL 0.71073 10 11 12 90 90 90\nZERR 4 0 0 0 0 0 0\nLATT -1\nSFAC C\nUNIT 4\n"
+                       "FVAR 1.0\nC1 1 0.1 0.2 0.3 11.0 0.02\nC2 1 0.2 0.2 0.3 11.0 0.02\n";
+    for (int i = 0; i < 20000; ++i) text += "DFIX 1.54 C1 C2 =\n";
+    text += "C1 C2\nHKLF 4\nEND\n";
+
+    auto model = std::make_unique<kestro::StructureModel>();
+    model->data_directory = KESTRO_SOURCE_DATA_DIR;
+    RecordingMessages messages;
+    const std::size_t before = allocated;
+    const bool loaded = kestro::read_shelx_instructions(text, "chain.ins", *model, messages);
+    const std::size_t used = allocated - before;
+
+    EXPECT_TRUE(loaded) << (messages.shown.empty() ? "" : messages.shown[0]);
+    EXPECT_EQ(model->asym.count(), 2);
+    EXPECT_LE(used, 40 * text.size()) << used << " bytes allocated for a text of " << text.size();
 }
