@@ -108,13 +108,17 @@ void write_summary(const StructureModel& model, const std::string& summary, Mess
 
 } // namespace
 
+std::string unreadable_file_message(const std::string& name)
+{
+    return "The file " + base_name(name) + " is not a structure file KESTRO reads (" + ReadableExtensions + ")";
+}
+
 bool load_structure_file(StructureModel& model, const std::string& name, Messages& messages)
 {
     const StructureFormat format = format_of(name);
     if (format == StructureFormat::Kestro) return load_ascii_structure(model, name, messages);
     if (format == StructureFormat::Unknown) {
-        messages.show("The file " + base_name(name) + " is not a structure file KESTRO reads (" +
-                      ReadableExtensions + ")");
+        messages.show(unreadable_file_message(name));
         return false;
     }
 

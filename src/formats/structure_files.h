@@ -26,6 +26,8 @@ StructureFormat format_of(std::string_view name);
 
 // The extensions read, for messages and usage texts.
 inline constexpr const char* ReadableExtensions = ".kes .ins .res .shx .inp .lst .out .cif .cel .lzy";
+// The message for a file whose extension no reader takes.
+std::string unreadable_file_message(const std::string& name);
 
 // The bytes of a structure file with every line end (CR LF, CR) made "\n".
 // IoError when it cannot be read.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -105,8 +106,9 @@ void Tfdessin::build_tool_bar()
         return action;
     };
     button(QStringLiteral("I"), QStringLiteral("Export image to a file"), &Tfdessin::enregistrer);
-    button(QStringLiteral("D"), QStringLiteral("Save Data (.kes)"), &Tfdessin::ASCIIfilekes1Click);
-    button(QStringLiteral("I"), QStringLiteral("Print image"), &Tfdessin::imprime_dessin);
+    button(QStringLiteral("D"), QStringLiteral("Save Data (.kes)"), &Tfdessin::ASCIIfilekes1Click)
+        ->setShortcut(QKeySequence::Save);
+    button(QStringLiteral("I"), QStringLiteral("Print image"), &Tfdessin::imprime_dessin)->setShortcut(QKeySequence::Print);
     button(QStringLiteral("S"), QStringLiteral("Print screen"), &Tfdessin::print_screen);
     bar->addSeparator();
     button(QStringLiteral("Dir"), QStringLiteral("Set direction of projection"), &Tfdessin::set_direction_projection);

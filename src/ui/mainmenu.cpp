@@ -42,6 +42,16 @@ const char* const PowderCellFilter = "PowderCell file  (*.cel)";
 const char* const LazyPulverixFilter = "Lazy Oulverix file (*.lzy)";
 const char* const KestroFilter = "ASCII Kestro file (*.kes)";
 const char* const CifFilter = "Crystallographic Information File (*.cif)";
+// Ctrl+O: every structure file at once, then each format.
+const char* const AnyStructureFilter =
+    "Structure files (*.kes *.ins *.res *.inp *.out *.lst *.shx *.cif *.cel *.lzy)";
+const char* const AnyStructureFilters =
+    "Structure files (*.kes *.ins *.res *.inp *.out *.lst *.shx *.cif *.cel *.lzy);;"
+    "Shelx  File (input/output) (*.ins *.res *.inp *.out *.lst *.shx);;"
+    "PowderCell file  (*.cel);;"
+    "Lazy Oulverix file (*.lzy);;"
+    "ASCII Kestro file (*.kes);;"
+    "Crystallographic Information File (*.cif)";
 const char* const OpenFilters =
     "Shelx  File (input/output) (*.ins *.res *.inp *.out *.lst *.shx);;"
     "Binary Kestro file (*.kst);;"
@@ -97,14 +107,15 @@ void Tfmainmenu::build_menus()
     load->addAction(QStringLiteral("Crystallogarphic Information file (CIF)"), this, &Tfmainmenu::CIFfile1Click);
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     save->addAction(QStringLiteral("&Shelx input file"), this, &Tfmainmenu::sauve_fichier_shelx);
-    save->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::Kestrofile2Click);
+    QAction* save_kestro = save->addAction(QStringLiteral("&Kestro file"), this, &Tfmainmenu::Kestrofile2Click);
     file->addAction(QStringLiteral("&Data keybord"), this, &Tfmainmenu::data_keyboard);
     file->addSeparator();
-    file->addAction(QStringLiteral("&Exit"), this, &Tfmainmenu::sortie);
+    QAction* exit = file->addAction(QStringLiteral("&Exit"), this, &Tfmainmenu::sortie);
     menuBar()->addAction(QStringLiteral("&Plot"), this, &Tfmainmenu::trace_ortep);
-    menuBar()->addAction(QStringLiteral("&Help"), this, &Tfmainmenu::aide);
+    QAction* help = menuBar()->addAction(QStringLiteral("&Help"), this, &Tfmainmenu::aide);
     menuBar()->addAction(QStringLiteral("&About"), this, &Tfmainmenu::about);
     menuBar()->addAction(QStringLiteral("&Exit"), this, &Tfmainmenu::sortie);
+    add_standard_shortcuts(save_kestro, exit, help);
 }
 
 bool Tfmainmenu::FormCreate(const QStringList& arguments)
@@ -164,15 +175,9 @@ void Tfmainmenu::init_active()
         return;
     }
     // The foreign formats are read at once; the reader takes the pending name.
-    switch (format_of(model_.pending_file_name)) {
-    case StructureFormat::ShelxInstructions:
-    case StructureFormat::ShelxListing: shelx_input_file(); break;
-    case StructureFormat::LazyPulverix: LazyPulverixfile1Click(); break;
-    case StructureFormat::PowderCell: open_powdercel(); break;
-    case StructureFormat::Cif: CIFfile1Click(); break;
-    case StructureFormat::Kestro:
-    case StructureFormat::Unknown: break;
-    }
+    const StructureFormat format = format_of(model_.pending_file_name);
+    if (format != StructureFormat::Unknown && format != StructureFormat::Kestro)
+        open_structure_file(model_.pending_file_name);
 }
 
 bool Tfmainmenu::prepare_generation()
@@ -353,19 +358,26 @@ bool Tfmainmenu::restore_from_file(const std::string& name)
     return load_structure_file(model_, name, *messages_);
 }
 
-std::string Tfmainmenu::take_open_name(const char* filter, const char* title)
+std::string Tfmainmenu::take_open_name(const char* filter, const char* title, const char* filters)
 {
     std::string name = model_.pending_file_name;
     model_.pending_file_name.clear();
     if (!name.empty()) return name;
-    const QString chosen = choose_open_file ? choose_open_file(QString::fromLatin1(OpenFilters), QString::fromLatin1(filter))
+    if (filters == nullptr) filters = OpenFilters;
+    const QString chosen = choose_open_file ? choose_open_file(QString::fromLatin1(filters), QString::fromLatin1(filter))
                                             : [&] {
                                                   QString selected = QString::fromLatin1(filter);
                                                   return QFileDialog::getOpenFileName(
                                                       this, QString::fromLatin1(title), QString(),
-                                                      QString::fromLatin1(OpenFilters), &selected);
+                                                      QString::fromLatin1(filters), &selected);
                                               }();
     return chosen.toStdString();
+}
+
+void Tfmainmenu::open_any_structure()
+{
+    const std::string name = take_open_name(AnyStructureFilter, "Load a structure file", AnyStructureFilters);
+    if (!name.empty()) open_structure_file(name);
 }
 
 void Tfmainmenu::shelx_input_file() { load_foreign_file(ShelxFilter, "Load a SHELX file"); }

@@ -11,7 +11,10 @@
 #include "model/structure_model.h"
 #include "model/thermal.h"
 
+class QAction;
 class QButtonGroup;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -90,6 +93,10 @@ public:
     void open_powdercel();
     void CIFfile1Click();
     void sauve_fichier_shelx();
+    // Loads a file as File > Load does for its extension: a file dropped on
+    // the window, or chosen after Ctrl+O among every structure file.
+    void open_structure_file(std::string name);
+    void open_any_structure();
     void data_keyboard();
     void show_loaded_structure();
     void aide() { open_help(7); }
@@ -141,10 +148,14 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void build_window();
     void build_menus();
+    // Ctrl+O, Ctrl+S, Ctrl+P, Ctrl+Q and F1 beside the menus' own keys.
+    void add_standard_shortcuts(QAction* save, QAction* exit, QAction* help);
     QWidget* build_cell_area();
     QWidget* build_group_area();
     QWidget* build_positions_area();
@@ -158,7 +169,8 @@ private:
     // Reads again the file a structure came from, by its extension.
     bool restore_from_file(const std::string& name);
     // The pending start-up name, or the open dialog with `filter` chosen.
-    std::string take_open_name(const char* filter, const char* title);
+    // `filters` null gives the list of every format.
+    std::string take_open_name(const char* filter, const char* title, const char* filters = nullptr);
     // The foreign-format loads: reset, read, show.
     void load_foreign_file(const char* filter, const char* title);
 

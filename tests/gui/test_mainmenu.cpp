@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 
 #include "../core/recording_messages.h"
+#include "formats/structure_files.h"
 #include "model/file_io.h"
 #include "platform/qt_messages.h"
 #include "model/fields.h"
@@ -681,6 +683,50 @@ private slots:
         QVERIFY(s.window.bond_dialog()->isVisible());
         QCOMPARE(s.model->bond_sorts.count(), 3);
         QVERIFY(s.messages.shown.empty());
+    }
+
+    void dropped_files_and_standard_keys_load_as_file_load_does()
+    {
+        Session s;
+        QVERIFY(s.start());
+        const auto drop = [&](const QString& file) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&s.window, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&s.window, &dropped);
+        };
+        // A .kes file dropped on the window loads as File > Load > Kestro file.
+        s.window.choose_open_file = [](const QString&, const QString&) -> QString {
+            qFatal("a dropped file needs no dialog");
+        };
+        drop(Golden);
+        QCOMPARE(s.model->asym.count(), 3);
+        QVERIFY(s.window.windowTitle().endsWith(QStringLiteral("(golden.kes)")));
+
+        // A file no reader takes is refused with the load's own message.
+        drop(s.dir.filePath("notes.txt"));
+        QCOMPARE(s.messages.shown.back(),
+                 std::string("The file notes.txt is not a structure file KESTRO reads (") + ReadableExtensions + ")");
+        QCOMPARE(s.model->asym.count(), 3);
+
+        // Ctrl+O offers every structure file and reads the one chosen by its extension.
+        const QString ins = s.dir.filePath("two.ins");
+        write_file_atomically(ins.toStdString(), "TITL two\nCELL 0.71073 10 10 10 90 90 90\nLATT 1\nSFAC C\n"
+                                                 "C1 1 0.1 0.2 0.3 11.0 0.02\nC2 1 0.2 0.3 0.4 11.0 0.02\nHKLF 4\nEND\n");
+        QString offered;
+        s.window.choose_open_file = [&](const QString&, const QString& selected) {
+            offered = selected;
+            return ins;
+        };
+        s.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        QTest::keyClick(&s.window, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(offered.startsWith(QStringLiteral("Structure files (*.kes *.ins")));
+        QCOMPARE(s.model->asym.count(), 2);
+        QCOMPARE(s.cell(2, 1), QStringLiteral("C 2"));
     }
 
     void help_opens_at_its_context()
