@@ -8,8 +8,9 @@
 namespace kestro {
 
 // $KESTRO_DATA when set (env_value non-null and non-empty); else the current
-// directory when it holds rayons.cst; else the installed data folder when it
-// holds it; else the data folder of the source tree.
+// directory when it holds rayons.cst; else share/kestro beside the program's
+// bin folder, then the configured install folder, when they hold it; else the
+// data folder of the source tree.
 std::string find_data_directory(const char* env_value, const std::string& current_directory);
 
 // The message for the first missing file among Kestro.hlp, Kestro.cnt and
