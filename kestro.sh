@@ -8,10 +8,11 @@ cd "$(dirname "$0")"
 
 packages=(cmake make g++ qt6-base-dev qt6-svg-dev libjpeg-dev libgtest-dev libbenchmark-dev
           gemmi-dev fonts-liberation nlohmann-json3-dev libemf-dev)
-# The fuzzers of CI: clang with its libFuzzer runtime (only recommended by
-# clang, so named here).
+# For the tests: the fuzzers of CI (clang with its libFuzzer runtime, only
+# recommended by clang, so named here) and the validators of the installed
+# desktop files.
 if [ "${1:-}" = "test" ]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev desktop-file-utils appstream)
 fi
 missing=()
 for package in "${packages[@]}"; do
