@@ -6,6 +6,7 @@
 
 #include "app/cli.h"
 #include "model/structure_model.h"
+#include "platform/qt_messages.h"
 #include "ui/mainmenu.h"
 
 int main(int argc, char** argv)
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    kestro::quiet_runtime_dir_notice();
     QApplication application(argc, argv);
     auto model = std::make_unique<kestro::StructureModel>();
     kestro::Tfmainmenu main_window(*model);

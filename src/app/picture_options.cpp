@@ -14,6 +14,7 @@
 #include "drawing/view.h"
 #include "model/labels.h"
 #include "model/numbers.h"
+#include "platform/qt_messages.h"
 
 namespace kestro::cli {
 
@@ -199,21 +200,10 @@ int apply_drawing_request(StructureModel& model, DrawingState& state, const Draw
     return 0;
 }
 
-namespace {
-// The command line keeps no runtime files: Qt's notice that XDG_RUNTIME_DIR
-// is unset (usual under su, ssh or a container) says nothing to its user.
-QtMessageHandler qt_default_handler = nullptr;
-void drop_runtime_dir_notice(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
-    if (qt_default_handler) qt_default_handler(type, context, text);
-}
-} // namespace
-
 std::unique_ptr<QGuiApplication> picture_application()
 {
     if (QGuiApplication::instance()) return nullptr;
-    qt_default_handler = qInstallMessageHandler(drop_runtime_dir_notice);
+    quiet_runtime_dir_notice();
     // Fonts need a GUI application; with no display the offscreen platform draws.
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -43,4 +43,18 @@ Colour from_qcolor(const QColor& colour)
            (static_cast<Colour>(colour.blue()) << 16);
 }
 
+namespace {
+QtMessageHandler qt_default_handler = nullptr;
+void drop_runtime_dir_notice(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (qt_default_handler) qt_default_handler(type, context, text);
+}
+} // namespace
+
+void quiet_runtime_dir_notice()
+{
+    if (qt_default_handler == nullptr) qt_default_handler = qInstallMessageHandler(drop_runtime_dir_notice);
+}
+
 } // namespace kestro

@@ -26,4 +26,9 @@ private:
 QColor to_qcolor(Colour colour);
 Colour from_qcolor(const QColor& colour);
 
+// Drops Qt's notice that XDG_RUNTIME_DIR is unset (usual under su, ssh or in a
+// container): the program keeps no runtime files, so it says nothing to a user.
+// Every other Qt message goes on as before.
+void quiet_runtime_dir_notice();
+
 } // namespace kestro
