@@ -288,22 +288,14 @@ constexpr double HydrogenU = 0.01;
 // Betaij of one candidate from the Uij of its atom, then turned by R.
 void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
 {
-    const double as = cell.a_star, bs = cell.b_star, cs = cell.c_star;
-    const CellMetric& m = cell.metric;
     const bool hydrogen = element_symbol(atom.label.view()) == "H";
     if (hydrogen) atom.thermal[1] = 0; // hydrogen is always drawn as a sphere
-    std::array<double, 6> beta{};
+    Thermal6 beta{};
     if (atom.thermal[1] != 0) {
-        const double g[6] = {TwoPiSquared * as * as, TwoPiSquared * bs * bs, TwoPiSquared * cs * cs,
-                             TwoPiSquared * as * bs, TwoPiSquared * as * cs, TwoPiSquared * bs * cs};
-        for (std::size_t i = 0; i < 6; ++i) beta[i] = g[i] * atom.thermal[i];
+        beta = beta_from_u(cell, atom.thermal);
         atom.isotropic = 0;
     } else {
-        const double u = hydrogen ? HydrogenU : atom.thermal[0];
-        const double f[6] = {TwoPiSquared * as * as, TwoPiSquared * bs * bs, TwoPiSquared * cs * cs,
-                             TwoPiSquared * as * bs * m.cos_gamma_star, TwoPiSquared * as * cs * m.cos_beta_star,
-                             TwoPiSquared * bs * cs * m.cos_alpha_star};
-        for (std::size_t i = 0; i < 6; ++i) beta[i] = f[i] * u;
+        beta = beta_from_isotropic_u(cell, hydrogen ? HydrogenU : atom.thermal[0]);
         atom.isotropic = 1;
     }
     atom.thermal = rotate_tensor(r, beta);

@@ -42,13 +42,8 @@ Mat3 scaled_beta(const StructureModel& model, const AtomRecord& atom, double k2)
 {
     if (model.drawing.thermal_iso == 0 || atom.isotropic == 1)
         return symmetric_from(atom.thermal, k2 / TwoPiSquaredExact);
-    const CrystalCell& c = model.cell;
-    const CellMetric& m = c.metric;
-    const auto& b = atom.thermal;
-    const double ueq = (b[0] * c.a * c.a + b[1] * c.b * c.b + b[2] * c.c * c.c +
-                        2 * b[3] * c.a * c.b * m.cos_gamma + 2 * b[4] * c.a * c.c * m.cos_beta +
-                        2 * b[5] * c.b * c.c * m.cos_alpha) /
-                       (3 * TwoPiSquared);
+    const CellMetric& m = model.cell.metric;
+    const double ueq = equivalent_u_of_beta(model.cell, atom.thermal);
     const double factor = ueq * TwoPiSquared * k2 / TwoPiSquaredExact;
     Mat3 out{};
     for (int i = 0; i < 3; ++i)

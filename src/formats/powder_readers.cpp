@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,13 +14,11 @@
 #include "model/file_io.h"
 #include "model/numbers.h"
 #include "model/text.h"
+#include "model/thermal.h"
 
 namespace kestro {
 
 namespace {
-
-// U = B / (8 pi^2): the isotropic displacement from the Debye-Waller B.
-constexpr double EightPiSquared = 8.0 * std::numbers::pi * std::numbers::pi;
 
 // " in NAME at line N", the name without its directory; index is 0-based.
 std::string at_line(std::string_view file, std::size_t index)

@@ -408,7 +408,7 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
         AtomRecord atom;
         atom.label = stored_label(label);
         atom.xyz = {a[1], a[2], a[3]};
-        atom.thermal = {a[5], a[6], a[7], a[10], a[9], a[8]};
+        atom.thermal = swap_shelx_order({a[5], a[6], a[7], a[8], a[9], a[10]});
         atom.isotropic = a[6] == 0.0 ? 1 : 0;
         if (k == 5 && written_u < 0 && written_u > -10) {
             // Riding atom: -1.2 is 1.2 times the Ueq of the atom it rides on.
@@ -561,7 +561,7 @@ bool read_shelx_listing(std::string_view text, std::string_view file, StructureM
         AtomRecord atom;
         atom.label = stored_label(keyword_at(text, 1));
         atom.xyz = {numbers[1], numbers[2], numbers[3]};
-        atom.thermal = {numbers[5], numbers[6], numbers[7], numbers[10], numbers[9], numbers[8]};
+        atom.thermal = swap_shelx_order({numbers[5], numbers[6], numbers[7], numbers[8], numbers[9], numbers[10]});
         if (!add_atom(model, atom, messages)) break;
     }
     if (model.asym.empty()) {

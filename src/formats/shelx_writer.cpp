@@ -10,6 +10,7 @@
 #include "model/file_io.h"
 #include "model/labels.h"
 #include "model/text.h"
+#include "model/thermal.h"
 
 namespace kestro {
 
@@ -150,7 +151,7 @@ std::string shelx_instructions_text(const StructureModel& model)
     out.add("FVAR     1");
 
     for (const AtomRecord& atom : model.asym) {
-        const auto& u = atom.thermal;
+        const Thermal6 u = swap_shelx_order(atom.thermal);
         std::string line = shelx_label(atom.label.view()) + fmt_int(atom.element_sort, 4) +
                            fmt_real(atom.xyz[0], 10, 5) + fmt_real(atom.xyz[1], 10, 5) +
                            fmt_real(atom.xyz[2], 10, 5) + "   11.0000";
@@ -159,8 +160,7 @@ std::string shelx_instructions_text(const StructureModel& model)
             continue;
         }
         out.add(line + fmt_real(u[0], 10, 5) + fmt_real(u[1], 10, 5) + "   =");
-        // SHELX order U33 U23 U13 U12; the model keeps 11 22 33 12 13 23.
-        out.add(fmt_real(u[2], 10, 5) + fmt_real(u[5], 10, 5) + fmt_real(u[4], 10, 5) + fmt_real(u[3], 10, 5));
+        out.add(fmt_real(u[2], 10, 5) + fmt_real(u[3], 10, 5) + fmt_real(u[4], 10, 5) + fmt_real(u[5], 10, 5));
     }
     out.add("END");
     return out.take();

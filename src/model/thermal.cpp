@@ -2,16 +2,35 @@
 
 namespace kestro {
 
-namespace {
-
-// p_i p_j for the pairs 11 22 33 12 13 23, p = (a*, b*, c*).
-Thermal6 reciprocal_products(const CrystalCell& cell)
+Thermal6 beta_from_u(const CrystalCell& cell, const Thermal6& uij)
 {
-    const double p1 = cell.a_star, p2 = cell.b_star, p3 = cell.c_star;
-    return {p1 * p1, p2 * p2, p3 * p3, p1 * p2, p1 * p3, p2 * p3};
+    const double as = cell.a_star, bs = cell.b_star, cs = cell.c_star;
+    const double g[6] = {TwoPiSquared * as * as, TwoPiSquared * bs * bs, TwoPiSquared * cs * cs,
+                         TwoPiSquared * as * bs, TwoPiSquared * as * cs, TwoPiSquared * bs * cs};
+    Thermal6 beta{};
+    for (std::size_t i = 0; i < 6; ++i) beta[i] = g[i] * uij[i];
+    return beta;
 }
 
-} // namespace
+Thermal6 beta_from_isotropic_u(const CrystalCell& cell, double u)
+{
+    const double as = cell.a_star, bs = cell.b_star, cs = cell.c_star;
+    const CellMetric& m = cell.metric;
+    const double f[6] = {TwoPiSquared * as * as, TwoPiSquared * bs * bs, TwoPiSquared * cs * cs,
+                         TwoPiSquared * as * bs * m.cos_gamma_star, TwoPiSquared * as * cs * m.cos_beta_star,
+                         TwoPiSquared * bs * cs * m.cos_alpha_star};
+    Thermal6 beta{};
+    for (std::size_t i = 0; i < 6; ++i) beta[i] = f[i] * u;
+    return beta;
+}
+
+double equivalent_u_of_beta(const CrystalCell& c, const Thermal6& b)
+{
+    const CellMetric& m = c.metric;
+    return (b[0] * c.a * c.a + b[1] * c.b * c.b + b[2] * c.c * c.c + 2 * b[3] * c.a * c.b * m.cos_gamma +
+            2 * b[4] * c.a * c.c * m.cos_beta + 2 * b[5] * c.b * c.c * m.cos_alpha) /
+           (3 * TwoPiSquared);
+}
 
 double equivalent_u(const CrystalCell& cell, const Thermal6& u)
 {
@@ -31,11 +50,8 @@ Thermal6 to_uij(ThermalExpression shown_as, const Thermal6& shown, const Crystal
         for (double& v : u) v /= EightPiSquared;
         break;
     case ThermalExpression::Betaij: {
-        const Thermal6 pp = reciprocal_products(cell);
-        for (std::size_t k = 0; k < 6; ++k) {
-            const double factor = TwoPiSquared * pp[k];
-            u[k] = factor != 0 ? shown[k] / factor : 0.0;
-        }
+        const Thermal6 factors = beta_from_u(cell, {1, 1, 1, 1, 1, 1});
+        for (std::size_t k = 0; k < 6; ++k) u[k] = factors[k] != 0 ? shown[k] / factors[k] : 0.0;
         break;
     }
     }
@@ -50,11 +66,7 @@ Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const Crystal
     case ThermalExpression::Bij:
         for (double& x : v) x *= EightPiSquared;
         break;
-    case ThermalExpression::Betaij: {
-        const Thermal6 pp = reciprocal_products(cell);
-        for (std::size_t k = 0; k < 6; ++k) v[k] = TwoPiSquared * pp[k] * uij[k];
-        break;
-    }
+    case ThermalExpression::Betaij: v = beta_from_u(cell, uij); break;
     }
     return v;
 }

@@ -10,12 +10,24 @@ namespace kestro {
 
 enum class ThermalExpression { Uij, Bij, Betaij };
 
-// 2 pi^2 with pi taken as 3.14159, the factor between betaij and Uij.
+// The constants between the three expressions, side by side
+// (Trueblood et al., Acta Cryst. A52 (1996) 770):
+// betaij = 2 pi^2 a*_i a*_j Uij, with pi taken as 3.14159 as the program
+// always has; B = 8 pi^2 U, for the isotropic value and the six Bij alike.
 constexpr double TwoPiSquared = 19.7391754562;
-// B = 8 pi^2 U, for the isotropic value and the six Bij alike.
 constexpr double EightPiSquared = 78.9568352087;
 
-using Thermal6 = std::array<double, 6>; // order 11 22 33 12 13 23
+// Uij in the asymmetric unit, betaij in generated atoms; order 11 22 33 12 13 23.
+using Thermal6 = std::array<double, 6>;
+
+// SHELX writes U11 U22 U33 U23 U13 U12. The permutation is its own inverse:
+// it takes either order to the other.
+constexpr Thermal6 swap_shelx_order(const Thermal6& u) { return {u[0], u[1], u[2], u[5], u[4], u[3]}; }
+
+// betaij of an anisotropic Uij, and of an isotropic U spread over the
+// reciprocal metric (the cell needs cell_metric first).
+Thermal6 beta_from_u(const CrystalCell& cell, const Thermal6& uij);
+Thermal6 beta_from_isotropic_u(const CrystalCell& cell, double u);
 
 // From the values shown in the chosen expression to Uij. For Betaij the
 // reciprocal lengths of the cell are used (U_ij = b_ij / (2 pi^2 p_i p_j)).
@@ -27,6 +39,8 @@ Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const Crystal
 // (Fischer & Tillmanns, Acta Cryst. C44 (1988) 775); needs the reciprocal
 // lengths that cell_metric computes.
 double equivalent_u(const CrystalCell& cell, const Thermal6& uij);
+// The same from betaij: sum beta_ij a_i a_j cos(a_i, a_j) / (3 2 pi^2).
+double equivalent_u_of_beta(const CrystalCell& cell, const Thermal6& beta);
 
 // R S R^T of a symmetric tensor held as 11 22 33 12 13 23: the
 // displacement tensor of an atom carried through the rotation part R of a
