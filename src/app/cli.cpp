@@ -252,9 +252,7 @@ int convert(const std::vector<std::string>& args)
     if (!load_input(*model, input, messages)) return 1;
     if (request.any)
         if (const int status = generate(*model, request, messages); status != 0) return status;
-    if (file_exists(output) &&
-        messages.ask("This file already exists. Do you want to continue?") != Answer::Yes)
-        return 1;
+    if (!confirm_overwrite(output, messages)) return 1;
     model->current_file = output;
     try {
         if (shelx) write_shelx_instructions(*model);

@@ -59,9 +59,7 @@ int prepare(StructureModel& model, const OutputArguments& arguments, Messages& m
 {
     if (const int status = load_for_picture(model, arguments.input, arguments.generation, messages); status != 0)
         return status;
-    if (file_exists(arguments.output) &&
-        messages.ask("This file already exists. Do you want to continue?") != Answer::Yes)
-        return 1;
+    if (!confirm_overwrite(arguments.output, messages)) return 1;
     auto state = std::make_unique<DrawingState>();
     return apply_drawing_request(model, *state, arguments.drawing, 686, messages);
 }

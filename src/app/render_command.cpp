@@ -57,8 +57,7 @@ int render(const std::vector<std::string>& args)
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
     if (const int status = load_for_picture(*model, input, generation, messages); status != 0) return status;
-    if (file_exists(output) && messages.ask("This file already exists. Do you want to continue?") != Answer::Yes)
-        return 1;
+    if (!confirm_overwrite(output, messages)) return 1;
 
     const auto application = picture_application();
     auto state = std::make_unique<DrawingState>();

@@ -108,12 +108,16 @@ std::string with_default_extension(const std::string& name, const std::string& e
     return name.find('.') == std::string::npos ? name + extension : name;
 }
 
+bool confirm_overwrite(const std::string& target, Messages& messages)
+{
+    if (!file_exists(target)) return true;
+    messages.beep();
+    return messages.ask("This file already exists. Do you want to continue?") == Answer::Yes;
+}
+
 bool write_after_confirmation(const std::string& target, Messages& messages, const std::function<void()>& write)
 {
-    if (file_exists(target)) {
-        messages.beep();
-        if (messages.ask("This file already exists. Do you want to continue?") != Answer::Yes) return false;
-    }
+    if (!confirm_overwrite(target, messages)) return false;
     try {
         write();
     } catch (const IoError& error) {

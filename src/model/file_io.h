@@ -35,6 +35,10 @@ private:
 // dot anywhere, also in a directory part, is kept as it is.
 std::string with_default_extension(const std::string& name, const std::string& extension);
 
+// The overwrite question: true when target does not exist, or after the
+// beep and Yes to "This file already exists. Do you want to continue?".
+bool confirm_overwrite(const std::string& target, Messages& messages);
+
 // The end of every save command: an existing target is replaced only after
 // the beep and Yes to the overwrite question; the IoError of `write` is
 // shown. True when written.
