@@ -142,12 +142,12 @@ void Tfdessin::build_tool_bar()
 
     export_menu_ = new QMenu(this);
     export_menu_->addAction(QStringLiteral("&JPEG format (*.jpg)"), this,
-                            [this] { export_picture(PictureFileFormat::Jpeg); });
+                            [this] { export_picture(PictureFormat::Jpeg); });
     export_menu_->addAction(QStringLiteral("&Bitmap format (*.bmp)"), this,
-                            [this] { export_picture(PictureFileFormat::Bitmap); });
+                            [this] { export_picture(PictureFormat::Bmp); });
     export_menu_->addAction(QStringLiteral("Windows MetaFile (*.emf)"), this, &Tfdessin::WindowsMetaFilewmf1Click);
     export_menu_->addAction(QStringLiteral("&PNG format (*.png)"), this,
-                            [this] { export_picture(PictureFileFormat::Png); });
+                            [this] { export_picture(PictureFormat::Png); });
 }
 
 QWidget* Tfdessin::picture_widget() const { return picture_; }

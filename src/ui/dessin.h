@@ -21,6 +21,7 @@
 #include "drawing/interaction.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
+#include "platform/image_export.h"
 
 class QAction;
 class QButtonGroup;
@@ -49,10 +50,6 @@ class Tflimat;
 class Tfwmetafile2;
 class Tfmask_element;
 class Tfplan_moyen;
-
-// The formats of a picture file; the format follows the menu item chosen,
-// never the extension typed.
-enum class PictureFileFormat { Bitmap, Jpeg, Png };
 
 class Tfdessin : public QMainWindow {
     Q_OBJECT
@@ -132,7 +129,9 @@ public:
 
     // File commands.
     void enregistrer();
-    void export_picture(PictureFileFormat format);
+    // Bmp, Jpeg or Png: the format follows the menu item chosen, never the
+    // extension typed.
+    void export_picture(PictureFormat format);
     void ASCIIfilekes1Click();
     // Printing and the metafile window.
     void imprime_dessin();
@@ -223,7 +222,7 @@ private:
     void choose_label_font();
     void show_help(int context);
     QString ask_save_name(const QString& filters, const QString& selected);
-    void write_picture_file(PictureFileFormat format, const std::string& path);
+    void write_picture_file(PictureFormat format, const std::string& path);
 
     StructureModel& model_;
     std::unique_ptr<Messages> own_messages_;

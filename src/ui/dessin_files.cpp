@@ -47,14 +47,16 @@ void Tfdessin::enregistrer()
     export_menu_->popup(frameGeometry().topLeft() + QPoint(5, 50));
 }
 
-void Tfdessin::export_picture(PictureFileFormat format)
+void Tfdessin::export_picture(PictureFormat format)
 {
     const char* filter = BitmapFilter;
     const char* extension = ".bmp";
-    switch (format) {
-    case PictureFileFormat::Bitmap: break;
-    case PictureFileFormat::Jpeg: filter = JpegFilter; extension = ".jpg"; break;
-    case PictureFileFormat::Png: filter = PngFilter; extension = ".png"; break;
+    if (format == PictureFormat::Jpeg) {
+        filter = JpegFilter;
+        extension = ".jpg";
+    } else if (format == PictureFormat::Png) {
+        filter = PngFilter;
+        extension = ".png";
     }
     const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), QString::fromLatin1(filter));
     if (chosen.isEmpty()) return;
@@ -62,17 +64,13 @@ void Tfdessin::export_picture(PictureFileFormat format)
     write_after_confirmation(path, *messages_, [&] { write_picture_file(format, path); });
 }
 
-void Tfdessin::write_picture_file(PictureFileFormat format, const std::string& path)
+void Tfdessin::write_picture_file(PictureFormat format, const std::string& path)
 {
     BusyScope busy(*messages_);
     // The picture the screen shows at rest, at its logical size.
     const auto scene = [this](Canvas& canvas) { draw_scene(model_, *state_, canvas); };
     const QImage image = render_picture(side_, side_, scene);
-    switch (format) {
-    case PictureFileFormat::Bitmap: write_bmp(image, path); break;
-    case PictureFileFormat::Jpeg: write_jpeg(image, path, 50); break;
-    case PictureFileFormat::Png: write_png(image, path); break;
-    }
+    write_raster_picture(image, path, format);
 }
 
 void Tfdessin::ASCIIfilekes1Click()
