@@ -319,21 +319,19 @@ bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid
                   Messages& messages)
 {
     const GroupState before(model);
-    try {
-        model.space_group = trim(symbol);
-        model.lattice_letter = first_char(model.space_group);
-        if (!read_standard_group(model)) {
-            before.restore(model);
-            messages.show("Space group not found: " + trim(symbol));
-            return false;
-        }
-        if (model.centro_flag == 1 && !add_inversion(model)) throw IoError(TooManyOperators);
-        if (!add_centring(model)) throw IoError(TooManyOperators);
-    } catch (const IoError& error) {
+    const auto refuse = [&](const std::string& text) {
         before.restore(model);
-        messages.show(error.what());
+        messages.show(text);
         return false;
+    };
+    model.space_group = trim(symbol);
+    model.lattice_letter = first_char(model.space_group);
+    try {
+        if (!read_standard_group(model)) return refuse("Space group not found: " + trim(symbol));
+    } catch (const IoError& error) { // a catalogue missing or damaged
+        return refuse(error.what());
     }
+    if ((model.centro_flag == 1 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
     rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
     return true;
@@ -345,19 +343,19 @@ bool click_groupe_miraldo(StructureModel& model, const std::string& item, Operat
     const GroupState before(model);
     const std::string symbol = trim(item.substr(0, std::min<std::size_t>(12, item.size())));
     const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
-    try {
-        if (!read_setting_positions(model, symbol, directory)) {
-            messages.show("Space group not found: " + symbol);
-            return false;
-        }
-        model.space_group = symbol;
-        model.lattice_letter = first_char(symbol);
-        if (!add_setting_centring(model, symbol)) throw IoError(TooManyOperators);
-    } catch (const IoError& error) {
+    const auto refuse = [&](const std::string& text) {
         before.restore(model);
-        messages.show(error.what());
+        messages.show(text);
         return false;
+    };
+    try {
+        if (!read_setting_positions(model, symbol, directory)) return refuse("Space group not found: " + symbol);
+    } catch (const IoError& error) { // the exchange file not written or damaged
+        return refuse(error.what());
     }
+    model.space_group = symbol;
+    model.lattice_letter = first_char(symbol);
+    if (!add_setting_centring(model, symbol)) return refuse(TooManyOperators);
     rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
     return true;
