@@ -514,13 +514,16 @@ bool read_shelx_listing(std::string_view text, std::string_view file, StructureM
     const ShelxSource source = read_source(text, file);
     const std::vector<SourceLine>& lines = source.lines;
 
-    int style = 0;
+    // The table of atoms is headed "ATOM x y z" (an empty line after each
+    // atom) or "ATOM X/A Y/B Z/C".
+    enum class ListingStyle { Unknown, Xyz, XaYbZc };
+    ListingStyle style = ListingStyle::Unknown;
     for (const SourceLine& line : lines) {
-        if (is_xyz_header(line.text)) style = 1;
-        else if (is_xa_header(line.text)) style = 2;
-        if (style != 0) break;
+        if (is_xyz_header(line.text)) style = ListingStyle::Xyz;
+        else if (is_xa_header(line.text)) style = ListingStyle::XaYbZc;
+        if (style != ListingStyle::Unknown) break;
     }
-    if (style == 0) {
+    if (style == ListingStyle::Unknown) {
         messages.show("The file " + source.file + " Seems not to be a Shelx file");
         return false;
     }
@@ -538,15 +541,15 @@ bool read_shelx_listing(std::string_view text, std::string_view file, StructureM
     std::size_t header = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view text = lines[i].text;
-        if (style == 1 ? is_xyz_header(text) : contains(text, "ATOM      X/A")) header = i;
+        if (style == ListingStyle::Xyz ? is_xyz_header(text) : contains(text, "ATOM      X/A")) header = i;
     }
     if (header == lines.size()) {
         messages.show("No detected atoms in the file " + source.file);
         return false;
     }
     model.asym.clear();
-    // Each atom: its line, then the s.u. line, then (style 1) an empty line.
-    const std::size_t step = style == 1 ? 3 : 2;
+    // Each atom: its line, then the s.u. line, then (x y z style) an empty line.
+    const std::size_t step = style == ListingStyle::Xyz ? 3 : 2;
     for (std::size_t i = header + 2; i < lines.size(); i += step) {
         const std::string& text = lines[i].text;
         if (trim(text).empty()) break;
