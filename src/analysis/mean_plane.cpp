@@ -17,7 +17,7 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour White = 0xFFFFFF;
+using colour::White;
 
 std::string plane_heading(int plane) { return "Nb." + std::to_string(plane); }
 

@@ -21,8 +21,8 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour White = 0xFFFFFF;
-constexpr Colour Yellow = 0x00FFFF;
+using colour::White;
+using colour::Yellow;
 constexpr double BondTolerance = 1.2; // bond limit = (r1 + r2) * 1.2
 
 // A whole line holding one finite real number.
@@ -122,13 +122,14 @@ void commit(StructureModel& model, const ElementSortsBuild& built)
 
 } // namespace
 
-// Default element colours, 0x00BBGGRR; every other symbol is white.
+// Default element colours; every other symbol is white.
 constexpr std::pair<std::string_view, Colour> DefaultColours[] = {
-    {"H", 0x0000FF},  {"HE", 0x0000FF}, {"B", 0xC0C0C0},  {"SI", 0xC0C0C0}, {"CR", 0xC0C0C0},
-    {"SE", 0xC0C0C0}, {"C", 0x808080},  {"V", 0x808080},  {"ZN", 0x808080}, {"N", 0x008000},
-    {"CO", 0x008000}, {"O", 0x00FF00},  {"F", 0xFF00FF},  {"BR", 0xFF00FF}, {"NA", 0x00FFFF},
-    {"S", 0x00FFFF},  {"P", 0x800080},  {"MN", 0x800080}, {"CL", 0x808000}, {"CU", 0x808000},
-    {"CA", 0xFF0000}, {"NI", 0xFF0000}, {"FE", 0x000080},
+    {"H", colour::Red},       {"HE", colour::Red},     {"B", colour::Silver},   {"SI", colour::Silver},
+    {"CR", colour::Silver},   {"SE", colour::Silver},  {"C", colour::Grey},     {"V", colour::Grey},
+    {"ZN", colour::Grey},     {"N", colour::Green},    {"CO", colour::Green},   {"O", colour::Lime},
+    {"F", colour::Fuchsia},   {"BR", colour::Fuchsia}, {"NA", colour::Yellow},  {"S", colour::Yellow},
+    {"P", colour::Purple},    {"MN", colour::Purple},  {"CL", colour::Teal},    {"CU", colour::Teal},
+    {"CA", colour::Blue},     {"NI", colour::Blue},    {"FE", colour::Maroon},
 };
 
 Colour default_colour(std::string_view symbol)

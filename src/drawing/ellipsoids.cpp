@@ -308,7 +308,7 @@ void draw_atom(const StructureModel& model, const DrawingState& state, int atom,
                 canvas.polygon(std::span<const PixelPoint>(ring.data(), count));
             }
             canvas.set_pen(outline);
-            canvas.set_brush(0xFFFFFF);
+            canvas.set_brush(colour::White);
             canvas.polyline(figure);
         }
     }

@@ -71,7 +71,7 @@ constexpr int HitDistance = 10;      // pixels, in X and in Y
 constexpr int DragThreshold = 2;     // more pixels than this make a drag
 constexpr int PickMarkRadius = 5;
 constexpr int LabelMarkRadius = 6;
-constexpr Colour PickMarkColour = 0x0000FF; // red
+constexpr Colour PickMarkColour = colour::Red;
 
 template <int N>
 struct PickList {

@@ -19,9 +19,9 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour Black = 0x000000;
-constexpr Colour White = 0xFFFFFF;
-constexpr Colour Grey = 0x808080;
+using colour::Black;
+using colour::White;
+using colour::Grey;
 constexpr int BandSteps = 21;
 
 Vec3 view_point(const DrawingState& state, int i) { return {state.view.X[i], state.view.Y[i], state.view.Z[i]}; }
@@ -85,7 +85,7 @@ void draw_cell_edges(const StructureModel& model, const DrawingState& state, Can
     canvas.set_pen({Grey, 1, PenStyle::Dot});
     for (const auto& e : edges) canvas.line(corner(e[0]), corner(e[1]));
     canvas.set_pen({Black, 1, PenStyle::Solid});
-    canvas.set_brush(0xF7E0B2);
+    canvas.set_brush(rgb(0xB2, 0xE0, 0xF7));
     const FontSpec previous = canvas.font();
     FontSpec letters;
     letters.bold = true;
@@ -237,8 +237,8 @@ Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, con
 {
     if (model.drawing.black_white && style.white_bonds_in_black_and_white) return White;
     if (model.drawing.double_triple) {
-        if (bond.order == 1) return 0x008000;
-        if (bond.order == 2) return 0xFF0000;
+        if (bond.order == 1) return colour::Green;
+        if (bond.order == 2) return colour::Blue;
     }
     return model.drawing.bond_colour;
 }
@@ -296,7 +296,7 @@ void draw_orientation_picture(const StructureModel& model, Canvas& canvas)
     }
     e *= 2;
     const int w = canvas.width(), h = canvas.height();
-    canvas.set_brush(0xFF0000);
+    canvas.set_brush(colour::Blue);
     canvas.fill_rect(0, 0, w, h);
     if (!(e > 0)) return;
     const double sx = w * 0.9 / e, sy = h * 0.9 / e;
@@ -304,7 +304,7 @@ void draw_orientation_picture(const StructureModel& model, Canvas& canvas)
     std::array<PixelPoint, 8> px{};
     for (std::size_t i = 0; i < 8; ++i)
         px[i] = {cx + static_cast<int>(round_half_even(sx * p[i][0])), cy - static_cast<int>(round_half_even(sy * p[i][1]))};
-    canvas.set_pen({0x00FFFF, 2, PenStyle::Solid});
+    canvas.set_pen({colour::Yellow, 2, PenStyle::Solid});
     constexpr int edges[12][2] = {{0, 1}, {0, 2}, {0, 4}, {1, 3}, {1, 5}, {2, 3},
                                   {2, 6}, {3, 7}, {4, 5}, {4, 6}, {5, 7}, {6, 7}};
     for (const auto& edge : edges) canvas.line(px[static_cast<std::size_t>(edge[0])], px[static_cast<std::size_t>(edge[1])]);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/colours.h"
 #include "model/fixed_text.h"
 #include "model/math3.h"
 #include "model/table.h"
@@ -21,8 +22,6 @@ constexpr int MaxBondSorts = 1000;
 constexpr int MaxBonds = 10000;
 // n element sorts need n(n+1)/2 bond sorts: 44 sorts give 990 rows.
 constexpr int MaxSortsForBondTable = 44;
-
-using Colour = std::uint32_t; // 0x00BBGGRR, red in the low byte
 
 // Slots numbered from 1 with no count of their own: per-row companions of a
 // Table (selection flags, texts, saved copies).
@@ -144,10 +143,10 @@ struct LabelFont {
 struct DrawingOptions {
     int probability_index = 5; // 0..10 into the probability table
     LabelFont label_font;
-    Colour background_colour = 0xFFFFFF;
-    Colour bond_colour = 0x00FFFF;
-    Colour saved_background_colour = 0xFFFFFF;
-    Colour saved_bond_colour = 0x00FFFF;
+    Colour background_colour = colour::White;
+    Colour bond_colour = colour::Yellow;
+    Colour saved_background_colour = colour::White;
+    Colour saved_bond_colour = colour::Yellow;
     double bond_width = 0.06;
     double bond_perspective = 6.0;
     // Option flags stored in the structure file.

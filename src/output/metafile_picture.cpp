@@ -26,7 +26,7 @@ void draw_metafile_picture(StructureModel& model, const MetafileSettings& settin
     const int size = model.drawing.label_font.size;
     model.drawing.label_font.size = metafile_label_size(size, settings.width);
     canvas.set_font(label_font_spec(model.drawing));
-    canvas.set_pen({0x000000, 1, PenStyle::Solid});
+    canvas.set_pen({colour::Black, 1, PenStyle::Solid});
     canvas.set_brush(model.drawing.background_colour);
     const PixelPoint square[4] = {{1, 1}, {2 * half - 1, 1}, {2 * half - 1, 2 * half - 1}, {1, 2 * half - 1}};
     canvas.polygon(square);

@@ -18,8 +18,8 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour Black = 0x000000;
-constexpr Colour White = 0xFFFFFF;
+using colour::Black;
+using colour::White;
 
 FontSpec arial(int size)
 {

@@ -56,7 +56,7 @@ public:
         SetTextAlign(dc_, TA_TOP | TA_LEFT | TA_NOUPDATECP);
         SetPolyFillMode(dc_, ALTERNATE);
         set_pen(Pen{});
-        set_brush(0xFFFFFF);
+        set_brush(colour::White);
         set_font(FontSpec{});
     }
     ~EmfCanvas() override

@@ -25,7 +25,7 @@ PainterCanvas::PainterCanvas(QPainter& painter, int width, int height, bool anti
     painter_.setRenderHint(QPainter::Antialiasing, antialiased);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     set_pen(Pen{});
-    set_brush(0xFFFFFF);
+    set_brush(colour::White);
     set_font(FontSpec{});
 }
 

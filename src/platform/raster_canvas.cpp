@@ -71,7 +71,7 @@ RasterCanvas::RasterCanvas(QImage& image, double device_scale)
     width_ = static_cast<int>(std::lround(device_width_ / scale_));
     height_ = static_cast<int>(std::lround(device_height_ / scale_));
     set_pen(Pen{});
-    set_brush(0xFFFFFF);
+    set_brush(colour::White);
     set_font(FontSpec{});
 }
 

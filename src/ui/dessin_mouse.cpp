@@ -36,7 +36,7 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour RubberBandColour = 0x808080;
+constexpr Colour RubberBandColour = colour::Grey;
 
 MouseButton button_of(Qt::MouseButton button)
 {

@@ -267,7 +267,7 @@ void Tfdessin::peint_stringgrid1()
         QTableWidgetItem* name = colour_grid_->item(row, 0);
         QTableWidgetItem* colour = colour_grid_->item(row, 1);
         if (!name || !colour) continue;
-        name->setBackground(to_qcolor(0xC0C0C0));
+        name->setBackground(to_qcolor(colour::Silver));
         name->setForeground(Qt::black);
         const Colour value = row == 0   ? d.background_colour
                              : row == 1 ? d.bond_colour

@@ -124,7 +124,7 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
         messages_->show("Warning! Large fonts must create some problems to Kestro!");
     model_.pending_file_name = arguments.size() > 1 ? arguments.at(1).toStdString() : std::string();
     set_option_checks({true, false, false, false, false}, 0);
-    model_.drawing.bond_colour = 0x00FFFF;
+    model_.drawing.bond_colour = colour::Yellow;
 
     move(0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->geometry().width() < 1024)

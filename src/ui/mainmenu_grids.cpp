@@ -30,9 +30,9 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour Silver = 0xC0C0C0;
+using colour::Silver;
 constexpr Colour SelectedRow = 15979007;
-constexpr Colour ErrorRed = 0x0000FF;
+constexpr Colour ErrorRed = colour::Red;
 
 std::string text_of(const QTableWidget* table, int row, int col)
 {

@@ -33,7 +33,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
-        const Colour top = 0xFF0000, bottom = 0xFFDAD0;
+        const Colour top = colour::Blue, bottom = rgb(0xD0, 0xDA, 0xFF);
         const int h = height();
         for (int i = 0; i < 256; ++i) {
             const auto channel = [&](int shift) {

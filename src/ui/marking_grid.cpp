@@ -12,7 +12,7 @@ namespace kestro {
 
 namespace {
 
-constexpr Colour MarkedColour = 15649791; // 0xEECBFF: pink behind a marked cell
+constexpr Colour MarkedColour = rgb(0xFF, 0xCB, 0xEE); // pink behind a marked cell
 constexpr int RowHeight = 21;
 constexpr int MaxGridHeight = 425;
 
