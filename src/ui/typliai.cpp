@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "crystal/bond_limits.h"
+#include "forms/typliai.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
 
@@ -54,8 +54,8 @@ void Tftypliai::refill() { initialisation(); }
 
 void Tftypliai::initialisation()
 {
-    BondLimitGrid rows;
-    kestro::initialisation(model_, rows);
+    typliai::BondLimitGrid rows;
+    typliai::initialisation(model_, rows);
     grid_->clearContents();
     // One row per bond sort below the heading: the model holds up to 1000.
     grid_->setRowCount(std::max<int>(2, static_cast<int>(rows.rows.size())));
@@ -70,13 +70,13 @@ void Tftypliai::initialisation()
 
 void Tftypliai::sortie()
 {
-    BondLimitGrid rows;
+    typliai::BondLimitGrid rows;
     rows.rows.resize(static_cast<std::size_t>(grid_->rowCount()));
     for (int r = 0; r < grid_->rowCount(); ++r)
         for (int c = 0; c < 3; ++c)
             if (const QTableWidgetItem* item = grid_->item(r, c))
                 rows.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = item->text().toStdString();
-    const bool stored = kestro::sortie(model_, rows, *messages_);
+    const bool stored = typliai::sortie(model_, rows, *messages_);
     emit model_changed();
     if (stored) accept();
 }

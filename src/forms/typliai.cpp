@@ -1,4 +1,4 @@
-#include "crystal/bond_limits.h"
+#include "forms/typliai.h"
 
 #include <cstddef>
 #include <optional>
@@ -8,9 +8,7 @@
 #include "model/numbers.h"
 #include "model/text.h"
 
-namespace kestro {
-
-void edite_bond_lengths(StructureModel& model) { model.edit.data_changed = 1; }
+namespace kestro::typliai {
 
 void initialisation(const StructureModel& model, BondLimitGrid& grid)
 {
@@ -39,4 +37,4 @@ bool sortie(StructureModel& model, const BondLimitGrid& grid, Messages& messages
     return true;
 }
 
-} // namespace kestro
+} // namespace kestro::typliai

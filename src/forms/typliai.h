@@ -10,15 +10,11 @@
 #include "model/messages.h"
 #include "model/structure_model.h"
 
-namespace kestro {
+namespace kestro::typliai {
 
 struct BondLimitGrid {
     std::vector<std::array<std::string, 3>> rows; // row 0 is the header
 };
-
-// Main-window button "Edit/Modify bonds length limits": the edited limits
-// take effect at the next plot.
-void edite_bond_lengths(StructureModel& model);
 
 // One header row and a row per bond sort: 'CL' shows as 'Cl', the limit as
 // width 6 with 2 decimals.
@@ -30,4 +26,4 @@ void initialisation(const StructureModel& model, BondLimitGrid& grid);
 // their new values.
 bool sortie(StructureModel& model, const BondLimitGrid& grid, Messages& messages);
 
-} // namespace kestro
+} // namespace kestro::typliai
