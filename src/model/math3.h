@@ -13,14 +13,4 @@ using Mat3 = std::array<Vec3, 3>;
 constexpr Mat3 identity3() { return {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}; }
 constexpr Mat3 zero3() { return {{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}; }
 
-// Fractional coordinates of the direct lattice.
-struct Fractional {
-    Vec3 v{};
-};
-
-// Cartesian coordinates in Angstrom (crystal frame or view frame).
-struct Cartesian {
-    Vec3 v{};
-};
-
 } // namespace kestro
