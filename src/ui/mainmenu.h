@@ -154,6 +154,9 @@ protected:
 private:
     void build_window();
     void build_menus();
+    // Writes text into the cell boxes that repeat `box` under the system;
+    // true when there is one.
+    bool repeat_box(int box, const QString& text);
     // Ctrl+O, Ctrl+S, Ctrl+P, Ctrl+Q and F1 beside the menus' own keys.
     void add_standard_shortcuts(QAction* save, QAction* exit, QAction* help);
     QWidget* build_cell_area();

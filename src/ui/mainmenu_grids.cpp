@@ -15,6 +15,7 @@
 #include "crystal/catalogues.h"
 #include "crystal/generation.h"
 #include "crystal/oemath.h"
+#include "forms/mainmenu.h"
 #include "model/errors.h"
 #include "model/fields.h"
 #include "model/labels.h"
@@ -22,6 +23,7 @@
 #include "model/plausible.h"
 #include "model/text.h"
 #include "platform/qt_messages.h"
+#include "platform/qt_text.h"
 #include "ui/boite.h"
 #include "ui/mainmenu.h"
 #include "ui/sphere.h"
@@ -109,46 +111,33 @@ void Tfmainmenu::ListBox1Click()
     apply_system_colours();
     clear_positions_grid();
     fill_group_lists();
-    // The fixed values again; with "HEXA" c keeps its own text.
-    const std::string& s = model_.system_code;
-    const QString a = cell_box(1)->text();
-    if (s == "CUBI" || s == "RHOM") {
-        cell_box(2)->setText(a);
-        cell_box(3)->setText(a);
-    } else if (s == "TETR" || s == "HEXA") {
-        cell_box(2)->setText(a);
+    // The repeats of a again; with "HEXA" c keeps its own text.
+    repeat_box(1, cell_box(1)->text());
+}
+
+bool Tfmainmenu::repeat_box(int box, const QString& text)
+{
+    const mainmenu::CellRules rules = mainmenu::cell_rules(model_.system_code);
+    bool repeated = false;
+    for (int k = 1; k <= 6; ++k) {
+        if (rules.copies[static_cast<std::size_t>(k - 1)] != box) continue;
+        cell_box(k)->setText(text);
+        repeated = true;
     }
+    return repeated;
 }
 
 void Tfmainmenu::apply_system_colours()
 {
-    const std::string& s = model_.system_code;
-    std::array<bool, 6> fixed{};
-    const QString a = cell_box(1)->text();
-    const auto set = [this](int box, const QString& text) { cell_box(box)->setText(text); };
-    if (s == "CUBI") {
-        fixed = {false, true, true, true, true, true};
-        set(4, "90"), set(5, "90"), set(6, "90"), set(2, a), set(3, a);
-    } else if (s == "TETR") {
-        fixed = {false, true, false, true, true, true};
-        set(4, "90"), set(5, "90"), set(6, "90"), set(2, a);
-    } else if (s == "ORTH") {
-        fixed = {false, false, false, true, true, true};
-        set(4, "90"), set(5, "90"), set(6, "90");
-    } else if (s == "HEXA") {
-        fixed = {false, true, false, true, true, true};
-        set(4, "90"), set(5, "90"), set(6, "120"), set(2, a);
-    } else if (s == "RHOM") {
-        fixed = {false, true, true, false, true, true};
-        set(2, a), set(3, a), set(5, cell_box(4)->text()), set(6, cell_box(4)->text());
-    } else if (s == "MONO") {
-        fixed = {false, false, false, true, false, true};
-        set(4, "90"), set(6, "90");
-    }
-    for (int i = 0; i < 6; ++i) {
-        QPalette palette = cell_boxes_[static_cast<std::size_t>(i)]->palette();
-        palette.setColor(QPalette::Base, fixed[static_cast<std::size_t>(i)] ? to_qcolor(Silver) : QColor(Qt::white));
-        cell_boxes_[static_cast<std::size_t>(i)]->setPalette(palette);
+    const mainmenu::CellRules rules = mainmenu::cell_rules(model_.system_code);
+    std::array<std::string, 6> texts;
+    for (std::size_t i = 0; i < 6; ++i) texts[i] = cell_boxes_[i]->text().toStdString();
+    const std::array<std::string, 6> shown = mainmenu::apply_cell_rules(rules, texts);
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (rules.fixed_text[i] != nullptr || rules.copies[i] != 0) cell_boxes_[i]->setText(qs(shown[i]));
+        QPalette palette = cell_boxes_[i]->palette();
+        palette.setColor(QPalette::Base, rules.fixed[i] ? to_qcolor(Silver) : QColor(Qt::white));
+        cell_boxes_[i]->setPalette(palette);
     }
 }
 
@@ -173,27 +162,17 @@ bool Tfmainmenu::verif_case(int box)
         checking_ = false;
         return false;
     }
-    const std::string& s = model_.system_code;
     CrystalCell& c = model_.cell;
     switch (box) {
     case 1:
-        if (s == "CUBI" || s == "RHOM") {
-            cell_box(2)->setText(text);
-            cell_box(3)->setText(text);
-        } else if (s == "TETR" || s == "HEXA") {
-            cell_box(2)->setText(text);
-        }
+        repeat_box(1, text);
         c.a = *value;
         break;
     case 2: c.b = *value; break;
     case 3: c.c = *value; break;
     case 4:
         c.alpha = *value;
-        if (s == "RHOM") {
-            cell_box(5)->setText(text);
-            cell_box(6)->setText(text);
-            c.beta = c.gamma = *value;
-        }
+        if (repeat_box(4, text)) c.beta = c.gamma = *value;
         break;
     default: break; // beta and gamma are read by the plot
     }
