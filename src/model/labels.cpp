@@ -34,14 +34,6 @@ std::string display_label(std::string_view label)
     return out;
 }
 
-std::string repair_number_a(std::string_view text)
-{
-    if (text.empty()) return "0";
-    std::string out(text);
-    if (out.back() == '.') out += '0';
-    return out;
-}
-
 std::string repair_number_b(std::string_view text)
 {
     if (text.empty()) return "0";

@@ -19,8 +19,6 @@ std::string element_symbol(std::string_view label);
 // Label without blanks, second character lower case, at most 8 characters:
 // 'CL12' gives 'Cl12', 'H 1' gives 'H1'.
 std::string display_label(std::string_view label);
-// Empty gives "0"; a final "." gets "0" appended.
-std::string repair_number_a(std::string_view text);
 // Empty gives "0"; " ." and ". " get their blank turned to 0, "-." becomes
 // "-0.", a final "." gets "0" (each for its first occurrence only).
 std::string repair_number_b(std::string_view text);

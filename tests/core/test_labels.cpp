@@ -30,9 +30,6 @@ TEST(Labels, SpacingPutsTheElementInTheFirstTwoCharacters)
 
 TEST(Labels, NumberRepairs)
 {
-    EXPECT_EQ(repair_number_a(""), "0");
-    EXPECT_EQ(repair_number_a("12."), "12.0");
-    EXPECT_EQ(repair_number_a("1.5"), "1.5");
     EXPECT_EQ(repair_number_b(""), "0");
     EXPECT_EQ(repair_number_b(" .5"), "0.5");
     EXPECT_EQ(repair_number_b("3. 5"), "3.05");
