@@ -4,6 +4,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "platform/qt_text.h"
+
 namespace kestro {
 
 namespace {
@@ -31,7 +33,7 @@ int font_pixel_size(int points, double dots_per_inch)
 QFont to_qfont(const FontSpec& font, double dots_per_inch)
 {
     install_substitutions();
-    QFont result(QString::fromStdString(font.name));
+    QFont result(qs(font.name));
     result.setPixelSize(font_pixel_size(font.size, dots_per_inch));
     result.setBold(font.bold);
     result.setItalic(font.italic);

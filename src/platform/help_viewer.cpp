@@ -7,6 +7,7 @@
 
 #include "formats/help_file.h"
 #include "model/errors.h"
+#include "platform/qt_text.h"
 
 namespace kestro {
 
@@ -41,13 +42,13 @@ bool HelpViewer::open_context(int context)
         topics_->blockSignals(true);
         topics_->clear();
         for (const auto& [number, title] : contents) {
-            auto* item = new QListWidgetItem(QString::fromStdString(title), topics_);
+            auto* item = new QListWidgetItem(qs(title), topics_);
             item->setData(Qt::UserRole, number);
             if (number == context) topics_->setCurrentItem(item);
         }
         topics_->blockSignals(false);
     } catch (const IoError& error) {
-        error_ = QString::fromStdString(error.what());
+        error_ = qs(error.what());
         return false;
     }
     show_topic(context);
@@ -60,11 +61,11 @@ void HelpViewer::show_topic(int context)
         const auto topics = read_help_file(data_directory_ + "/Kestro.hlp");
         if (const HelpTopic* topic = find_topic(topics, context)) {
             current_ = context;
-            setWindowTitle(QStringLiteral("KESTRO Help: ") + QString::fromStdString(topic->title));
-            text_->setPlainText(QString::fromStdString(topic->text));
+            setWindowTitle(QStringLiteral("KESTRO Help: ") + qs(topic->title));
+            text_->setPlainText(qs(topic->text));
         }
     } catch (const IoError& error) {
-        text_->setPlainText(QString::fromStdString(error.what()));
+        text_->setPlainText(qs(error.what()));
     }
 }
 
@@ -73,7 +74,7 @@ void show_help_at(HelpViewer*& viewer, const std::string& data_directory, QWidge
 {
     if (!viewer) viewer = new HelpViewer(data_directory, parent);
     if (!viewer->open_context(context)) {
-        messages.show(viewer->error_text().toStdString());
+        messages.show(ss(viewer->error_text()));
         return;
     }
     viewer->show();

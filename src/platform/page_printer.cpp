@@ -9,6 +9,7 @@
 
 #include "model/errors.h"
 #include "platform/painter_canvas.h"
+#include "platform/qt_text.h"
 
 namespace kestro {
 
@@ -35,7 +36,7 @@ void print_page_to_pdf(const std::string& path, PaperSize paper, double dots_per
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(temporary.string()));
+        printer.setOutputFileName(qs(temporary.string()));
         printer.setPageSize(QPageSize(paper == PaperSize::A4 ? QPageSize::A4 : QPageSize::Letter));
         // A file has no unprintable edge: the page starts at the paper's corner.
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);

@@ -4,16 +4,18 @@
 #include <QColor>
 #include <QMessageBox>
 
+#include "platform/qt_text.h"
+
 namespace kestro {
 
 void QtMessages::show(const std::string& text)
 {
-    QMessageBox::warning(parent_, QStringLiteral("KESTRO"), QString::fromStdString(text));
+    QMessageBox::warning(parent_, QStringLiteral("KESTRO"), qs(text));
 }
 
 Answer QtMessages::ask(const std::string& text)
 {
-    const auto button = QMessageBox::question(parent_, QStringLiteral("KESTRO"), QString::fromStdString(text),
+    const auto button = QMessageBox::question(parent_, QStringLiteral("KESTRO"), qs(text),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                               QMessageBox::Yes);
     if (button == QMessageBox::Yes) return Answer::Yes;

@@ -96,8 +96,8 @@ void Tfboite::Lecture_limites()
 {
     BoxFields fields;
     for (std::size_t i = 0; i < 3; ++i) {
-        fields.edges[i] = edges_[i]->text().toStdString();
-        fields.centre[i] = centre_[i]->text().toStdString();
+        fields.edges[i] = ss(edges_[i]->text());
+        fields.centre[i] = ss(centre_[i]->text());
     }
     fields.cut = yes_->isChecked() ? CutChoice::Yes : no_->isChecked() ? CutChoice::No : CutChoice::None;
     const int failed = kestro::Lecture_limites(model_, fields, *messages_);

@@ -14,6 +14,7 @@
 #include "model/errors.h"
 #include "model/file_io.h"
 #include "platform/image_export.h"
+#include "platform/qt_text.h"
 #include "ui/dessin.h"
 #include "ui/imprime.h"
 #include "ui/wmetafile2.h"
@@ -60,7 +61,7 @@ void Tfdessin::export_picture(PictureFormat format)
     }
     const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), QString::fromLatin1(filter));
     if (chosen.isEmpty()) return;
-    const std::string path = with_default_extension(chosen.toStdString(), extension);
+    const std::string path = with_default_extension(ss(chosen), extension);
     write_after_confirmation(path, *messages_, [&] { write_picture_file(format, path); });
 }
 
@@ -78,7 +79,7 @@ void Tfdessin::ASCIIfilekes1Click()
     const QString chosen = ask_save_name(QStringLiteral("Export binary file (*.kst);;Export ASCII file (*.kes)"),
                                          QStringLiteral("Export ASCII file (*.kes)"));
     if (chosen.isEmpty()) return;
-    save_ascii_structure(model_, chosen.toStdString(), *messages_);
+    save_ascii_structure(model_, ss(chosen), *messages_);
 }
 
 // ---- printing and metafiles ------------------------------------------------------

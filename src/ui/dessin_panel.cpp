@@ -324,13 +324,13 @@ void Tfdessin::redessine()
     d.draw_planes = planes_->isChecked();
     d.draw_planes_axes = planes_axes_->isChecked();
 
-    const auto width = parse_real(bond_width_box_->text().trimmed().toStdString());
+    const auto width = parse_real(ss(bond_width_box_->text().trimmed()));
     if (!width) {
         messages_->show("Read error!");
         bond_width_box_->setFocus();
         return;
     }
-    const auto perspective = parse_real(perspective_box_->text().trimmed().toStdString());
+    const auto perspective = parse_real(ss(perspective_box_->text().trimmed()));
     if (!perspective) {
         messages_->show("Read Error!");
         perspective_box_->setFocus();

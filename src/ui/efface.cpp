@@ -176,7 +176,7 @@ void TfeffaceB::initialise() { fill_atom_grid(grid_, model_); }
 void TfeffaceB::efface_bloc()
 {
     const DeletionOutcome outcome =
-        kestro::efface_bloc(model_, from_->text().toStdString(), to_->text().toStdString(), *messages_);
+        kestro::efface_bloc(model_, ss(from_->text()), ss(to_->text()), *messages_);
     if (outcome == DeletionOutcome::Nothing) reject();
     if (outcome != DeletionOutcome::Deleted) return;
     from_->clear();

@@ -26,6 +26,7 @@
 #include "model/text.h"
 #include "platform/help_viewer.h"
 #include "platform/qt_messages.h"
+#include "platform/qt_text.h"
 #include "ui/boite.h"
 #include "ui/dessin.h"
 #include "ui/disp_coord.h"
@@ -122,7 +123,7 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
 {
     if (frameGeometry().height() - geometry().height() > 47)
         messages_->show("Warning! Large fonts must create some problems to Kestro!");
-    model_.pending_file_name = arguments.size() > 1 ? arguments.at(1).toStdString() : std::string();
+    model_.pending_file_name = arguments.size() > 1 ? ss(arguments.at(1)) : std::string();
     set_option_checks({true, false, false, false, false}, 0);
     model_.drawing.bond_colour = colour::Yellow;
 
@@ -131,7 +132,7 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
         resize(798, 585);
     error_row_ = error_col_ = -1;
 
-    model_.program_directory = QDir::currentPath().toStdString();
+    model_.program_directory = ss(QDir::currentPath());
     model_.data_directory = find_data_directory(std::getenv("KESTRO_DATA"), model_.program_directory);
     for (AtomRecord& atom : model_.generated) {
         atom.shown = 1;
@@ -238,7 +239,7 @@ void Tfmainmenu::trace_ortep()
         if (!prepare_generation()) return;
         model_.edit.atoms_changed = 0;
         model_.edit.cell_changed = 0;
-        model_.current_file = (QDir(QString::fromStdString(model_.program_directory)).filePath("dummy.kes")).toStdString();
+        model_.current_file = ss(QDir(qs(model_.program_directory)).filePath("dummy.kes"));
         try {
             write_ascii_structure(model_);
         } catch (const IoError& error) {
@@ -325,7 +326,7 @@ void Tfmainmenu::Kestrofile2Click()
                                                                          QFileDialog::DontConfirmOverwrite);
                                  }();
     if (chosen.isEmpty()) return;
-    save_ascii_structure(model_, chosen.toStdString(), *messages_);
+    save_ascii_structure(model_, ss(chosen), *messages_);
 }
 
 void Tfmainmenu::data_keyboard()
@@ -371,7 +372,7 @@ std::string Tfmainmenu::take_open_name(const char* filter, const char* title, co
                                                       this, QString::fromLatin1(title), QString(),
                                                       QString::fromLatin1(filters), &selected);
                                               }();
-    return chosen.toStdString();
+    return ss(chosen);
 }
 
 void Tfmainmenu::open_any_structure()
@@ -415,7 +416,7 @@ void Tfmainmenu::sauve_fichier_shelx()
                                      QString selected = filters;
                                      return QFileDialog::getSaveFileName(
                                          this, QStringLiteral("Save a SHELX file"),
-                                         QString::fromStdString(model_.program_directory), filters, &selected,
+                                         qs(model_.program_directory), filters, &selected,
                                          QFileDialog::DontConfirmOverwrite);
                                  }();
     if (chosen.isEmpty()) return;
@@ -428,14 +429,14 @@ void Tfmainmenu::sauve_fichier_shelx()
     }
     read_operator_grid(model_, grid_, *messages_);
     try {
-        if (!save_shelx_instructions(model_, chosen.toStdString(), *messages_)) return;
+        if (!save_shelx_instructions(model_, ss(chosen), *messages_)) return;
     } catch (const IoError& error) {
         messages_->show(error.what());
         return;
     }
     fill_atom_grid();
     model_.edit.data_changed = 1;
-    setWindowTitle(QString::fromStdString("KESTRO V2. Data for " + model_.title + " (" +
+    setWindowTitle(qs("KESTRO V2. Data for " + model_.title + " (" +
                                           base_name(model_.source_file_name) + ")"));
 }
 
@@ -460,7 +461,7 @@ void Tfmainmenu::set_caption_from_group()
 {
     space_group_label_->setText(model_.space_group.empty()
                                     ? QStringLiteral("No Space Group found")
-                                    : QStringLiteral("Space Group: ") + QString::fromStdString(model_.space_group));
+                                    : QStringLiteral("Space Group: ") + qs(model_.space_group));
     space_group_label_->show();
 }
 
@@ -478,7 +479,7 @@ void Tfmainmenu::show_loaded_structure()
     }
     for (const std::string* name : {&model_.source_file_name, &model_.ascii_file_name})
         if (!name->empty())
-            setWindowTitle(QString::fromStdString("KESTRO V2. Data for " + model_.title + " (" + base_name(*name) + ")"));
+            setWindowTitle(qs("KESTRO V2. Data for " + model_.title + " (" + base_name(*name) + ")"));
     fill_operator_grid(model_, grid_);
     positions_to_widget();
     fill_atom_grid();

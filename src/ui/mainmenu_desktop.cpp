@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "formats/structure_files.h"
+#include "platform/qt_text.h"
 #include "ui/dessin.h"
 #include "ui/mainmenu.h"
 
@@ -52,7 +53,7 @@ void Tfmainmenu::dropEvent(QDropEvent* event)
     const QString file = dragged_file(event->mimeData());
     if (file.isEmpty()) return;
     event->acceptProposedAction();
-    open_structure_file(file.toStdString());
+    open_structure_file(ss(file));
 }
 
 void Tfmainmenu::add_standard_shortcuts(QAction* save, QAction* exit, QAction* help)

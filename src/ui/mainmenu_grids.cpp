@@ -39,7 +39,7 @@ constexpr Colour ErrorRed = colour::Red;
 std::string text_of(const QTableWidget* table, int row, int col)
 {
     const QTableWidgetItem* item = table->item(row, col);
-    return item ? item->text().toStdString() : std::string();
+    return item ? ss(item->text()) : std::string();
 }
 
 void set_text(QTableWidget* table, int row, int col, const std::string& text)
@@ -49,7 +49,7 @@ void set_text(QTableWidget* table, int row, int col, const std::string& text)
         item = new QTableWidgetItem;
         table->setItem(row, col, item);
     }
-    item->setText(QString::fromStdString(text));
+    item->setText(qs(text));
 }
 
 // A number cell that keeps the value it was written from: read back while
@@ -107,7 +107,7 @@ void Tfmainmenu::ListBox1Click()
     const QListWidgetItem* item = systems_->currentItem();
     if (!item) return;
     model_.edit.data_changed = 1;
-    model_.system_code = to_upper(item->text().left(4).toStdString());
+    model_.system_code = to_upper(ss(item->text().left(4)));
     apply_system_colours();
     clear_positions_grid();
     fill_group_lists();
@@ -131,7 +131,7 @@ void Tfmainmenu::apply_system_colours()
 {
     const mainmenu::CellRules rules = mainmenu::cell_rules(model_.system_code);
     std::array<std::string, 6> texts;
-    for (std::size_t i = 0; i < 6; ++i) texts[i] = cell_boxes_[i]->text().toStdString();
+    for (std::size_t i = 0; i < 6; ++i) texts[i] = ss(cell_boxes_[i]->text());
     const std::array<std::string, 6> shown = mainmenu::apply_cell_rules(rules, texts);
     for (std::size_t i = 0; i < 6; ++i) {
         if (rules.fixed_text[i] != nullptr || rules.copies[i] != 0) cell_boxes_[i]->setText(qs(shown[i]));
@@ -154,7 +154,7 @@ bool Tfmainmenu::verif_case(int box)
 {
     QLineEdit* edit = cell_box(box);
     const QString text = edit->text();
-    const std::optional<double> value = read_number(text.toStdString());
+    const std::optional<double> value = read_number(ss(text));
     if (!value) {
         checking_ = true;
         edit->setFocus(Qt::OtherFocusReason);
@@ -183,7 +183,7 @@ bool Tfmainmenu::read_cell()
 {
     std::array<double, 6> v{};
     for (int i = 0; i < 6; ++i) {
-        const auto value = read_number(cell_boxes_[static_cast<std::size_t>(i)]->text().toStdString());
+        const auto value = read_number(ss(cell_boxes_[static_cast<std::size_t>(i)]->text()));
         if (!value) {
             messages_->show("Cell parameters error");
             return false;
@@ -201,7 +201,7 @@ void Tfmainmenu::fill_cell_boxes()
     const CrystalCell& c = model_.cell;
     const double values[6] = {c.a, c.b, c.c, c.alpha, c.beta, c.gamma};
     for (int i = 0; i < 6; ++i)
-        cell_boxes_[static_cast<std::size_t>(i)]->setText(QString::fromStdString(fmt_real(values[i], 8, i < 3 ? 4 : 3)));
+        cell_boxes_[static_cast<std::size_t>(i)]->setText(qs(fmt_real(values[i], 8, i < 3 ? 4 : 3)));
 }
 
 // ---- Space-group lists ----
@@ -212,9 +212,9 @@ void Tfmainmenu::fill_group_lists()
     standard_->clear();
     miraldo_->clear();
     try {
-        for (const std::string& symbol : fill_standard_list(model_)) standard_->addItem(QString::fromStdString(symbol));
+        for (const std::string& symbol : fill_standard_list(model_)) standard_->addItem(qs(symbol));
         for (const std::string& line : fill_miraldo_list(model_)) {
-            const QString text = QString::fromStdString(line);
+            const QString text = qs(line);
             auto* item = new QTreeWidgetItem(miraldo_, {text.left(12).trimmed(), text.mid(12, 21).trimmed(),
                                                         text.mid(33).trimmed()});
             item->setData(0, Qt::UserRole, text);
@@ -229,9 +229,9 @@ void Tfmainmenu::fill_group_lists()
 void Tfmainmenu::select_group_of_model()
 {
     std::vector<std::string> standard_items, miraldo_items;
-    for (int i = 0; i < standard_->count(); ++i) standard_items.push_back(standard_->item(i)->text().toStdString());
+    for (int i = 0; i < standard_->count(); ++i) standard_items.push_back(ss(standard_->item(i)->text()));
     for (int i = 0; i < miraldo_->topLevelItemCount(); ++i)
-        miraldo_items.push_back(miraldo_->topLevelItem(i)->data(0, Qt::UserRole).toString().toStdString());
+        miraldo_items.push_back(ss(miraldo_->topLevelItem(i)->data(0, Qt::UserRole).toString()));
     const LoadedGroupSelection chosen = select_loaded_group(model_, standard_items, miraldo_items);
     filling_ = true;
     systems_->setCurrentRow(chosen.system_row);
@@ -249,7 +249,7 @@ void Tfmainmenu::select_group_of_model()
 
 void Tfmainmenu::set_caption_from_choice()
 {
-    space_group_label_->setText(QStringLiteral("Space Group: ") + QString::fromStdString(model_.space_group));
+    space_group_label_->setText(QStringLiteral("Space Group: ") + qs(model_.space_group));
     space_group_label_->show();
 }
 
@@ -260,7 +260,7 @@ void Tfmainmenu::click_groupe()
     miraldo_->clearSelection();
     widget_to_positions();
     try {
-        if (!kestro::click_groupe(model_, item->text().trimmed().toStdString(), grid_, checked_option(), *messages_)) return;
+        if (!kestro::click_groupe(model_, ss(item->text().trimmed()), grid_, checked_option(), *messages_)) return;
     } catch (const IoError& error) {
         messages_->show(error.what());
         return;
@@ -276,7 +276,7 @@ void Tfmainmenu::click_groupe_miraldo()
     standard_->clearSelection();
     widget_to_positions();
     try {
-        if (!kestro::click_groupe_miraldo(model_, item->data(0, Qt::UserRole).toString().toStdString(), grid_,
+        if (!kestro::click_groupe_miraldo(model_, ss(item->data(0, Qt::UserRole).toString()), grid_,
                                   checked_option(), *messages_))
             return;
     } catch (const IoError& error) {
@@ -303,7 +303,7 @@ void Tfmainmenu::positions_to_widget()
 {
     filling_ = true;
     QStringList headers;
-    for (int col = 0; col < OperatorGrid::columns; ++col) headers << QString::fromStdString(grid_.cell(col, 0));
+    for (int col = 0; col < OperatorGrid::columns; ++col) headers << qs(grid_.cell(col, 0));
     positions_->setHorizontalHeaderLabels(headers);
     for (int col = 0; col < OperatorGrid::columns; ++col)
         if (grid_.column_widths[static_cast<std::size_t>(col)] > 0)

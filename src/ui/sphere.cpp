@@ -83,8 +83,8 @@ void Tfsphere::clic_listbox1(int row)
 void Tfsphere::Button1Click()
 {
     SphereFields fields;
-    fields.radius = radius_->text().toStdString();
-    for (std::size_t i = 0; i < 3; ++i) fields.centre[i] = centre_[i]->text().toStdString();
+    fields.radius = ss(radius_->text());
+    for (std::size_t i = 0; i < 3; ++i) fields.centre[i] = ss(centre_[i]->text());
     fields.cut = yes_->isChecked() ? CutChoice::Yes : no_->isChecked() ? CutChoice::No : CutChoice::None;
     const int failed = read_sphere_fields(model_, fields, *messages_);
     // Fields read before a failure show the "0" an empty one became.

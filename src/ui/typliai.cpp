@@ -75,7 +75,7 @@ void Tftypliai::sortie()
     for (int r = 0; r < grid_->rowCount(); ++r)
         for (int c = 0; c < 3; ++c)
             if (const QTableWidgetItem* item = grid_->item(r, c))
-                rows.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = item->text().toStdString();
+                rows.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = ss(item->text());
     const bool stored = typliai::sortie(model_, rows, *messages_);
     emit model_changed();
     if (stored) accept();
