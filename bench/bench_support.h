@@ -11,6 +11,7 @@
 #include "crystal/generation.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
+#include "forms/mainmenu.h"
 #include "crystal/sorts.h"
 #include "generation_groups.h"
 #include "model/structure_model.h"
@@ -50,9 +51,9 @@ inline std::unique_ptr<kestro::StructureModel> centred_organic(int generated_tar
         m.asym.push(atom);
     }
     build_bond_sorts(m, messages);
-    OperatorGrid grid;
-    fill_operator_grid(m, grid);
-    on_click_checklistbox(m, grid, messages, 4, true); // "Cell contents"
+    mainmenu::OperatorGrid grid;
+    mainmenu::fill_operator_grid(m, grid);
+    mainmenu::on_click_checklistbox(m, grid, messages, 4, true); // "Cell contents"
     return model;
 }
 

@@ -10,6 +10,7 @@
 
 #include "crystal/generation.h"
 #include "crystal/operators.h"
+#include "forms/mainmenu.h"
 #include "crystal/sorts.h"
 #include "model/file_io.h"
 #include "model/numbers.h"
@@ -154,9 +155,9 @@ int generate(StructureModel& model, const GenerationRequest& request, Messages& 
         for (int k = 0; k < 5; ++k)
             if (request.enclosure == items[k]) item = k;
         if (item < 0) return usage_error("--enclosure takes none, box, sphere, fragments or cell");
-        OperatorGrid grid;
-        fill_operator_grid(model, grid);
-        on_click_checklistbox(model, grid, messages, item, true);
+        mainmenu::OperatorGrid grid;
+        mainmenu::fill_operator_grid(model, grid);
+        mainmenu::on_click_checklistbox(model, grid, messages, item, true);
     }
     GenerationOptions& g = model.generation;
     if (request.box) g.box_size = *request.box;

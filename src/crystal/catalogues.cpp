@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "crystal/bonds.h"
-#include "crystal/generation.h"
 #include "miraldo.h"
 #include "model/errors.h"
 #include "model/file_io.h"
@@ -58,52 +57,8 @@ std::string field(const std::string& line, std::size_t first, std::size_t length
 
 std::string first_char(const std::string& symbol) { return symbol.empty() ? std::string() : symbol.substr(0, 1); }
 
-// What a space-group choice replaces, put back when the choice fails.
-struct GroupState {
-    Table<SymmetryOperator, MaxOperators> operators;
-    std::string space_group;
-    std::string lattice_letter;
-    int centro_flag = 0;
-    int listed_operator_count = 0;
-    int centring_count = 0;
+} // namespace
 
-    explicit GroupState(const StructureModel& m)
-        : operators(m.operators), space_group(m.space_group), lattice_letter(m.lattice_letter),
-          centro_flag(m.centro_flag), listed_operator_count(m.listed_operator_count),
-          centring_count(m.centring_count)
-    {
-    }
-    void restore(StructureModel& m) const
-    {
-        m.operators = operators;
-        m.space_group = space_group;
-        m.lattice_letter = lattice_letter;
-        m.centro_flag = centro_flag;
-        m.listed_operator_count = listed_operator_count;
-        m.centring_count = centring_count;
-    }
-};
-
-// The common end of both choices: identity selected, grid filled, the
-// generation option applied again, grid read back, bonds searched.
-void finish_choice(StructureModel& model, OperatorGrid& grid, int option_item, Messages& messages)
-{
-    model.selected_operators.clear();
-    if (!model.operators.empty()) {
-        model.selected[1] = 1;
-        model.selected_operators.push(model.operators[1]);
-    }
-    model.edit.data_changed = 1;
-    fill_operator_grid(model, grid);
-    if (option_item >= 0) on_click_checklistbox(model, grid, messages, option_item, true);
-    read_operator_grid(model, grid, messages);
-    liaisons(model, messages);
-}
-
-// The centring of a MIRALDO setting. An R setting names its axes: on
-// hexagonal axes (":H") it gets the R centring whatever the cell system, on
-// rhombohedral axes (":R") none, so that the group does not depend on the
-// list it was chosen from.
 bool add_setting_centring(StructureModel& model, const std::string& symbol)
 {
     const std::string upper = to_upper(symbol);
@@ -116,16 +71,7 @@ bool add_setting_centring(StructureModel& model, const std::string& symbol)
     return done;
 }
 
-constexpr const char* TooManyOperators = "Too many symmetry operators";
-
-// The positions of a setting from the settings library, which writes them
-// into "scfs.dat" of a directory: each call gets a private directory, so two
-// processes never read each other's file and loading needs no writable
-// working directory. A copy goes to `keep_in` when given (the settings
-// window leaves it beside the reports, as it always has). False for a symbol
-// the library does not know (the model untouched); IoError when the file
-// cannot be written or read.
-bool read_setting_positions(StructureModel& model, const std::string& symbol, const std::string& keep_in = {})
+bool read_setting_positions(StructureModel& model, const std::string& symbol, const std::string& keep_in)
 {
     std::array<int, 16> codes{};
     codes.fill(32);
@@ -140,8 +86,6 @@ bool read_setting_positions(StructureModel& model, const std::string& symbol, co
     if (!keep_in.empty()) write_file_atomically(in_directory(keep_in, "scfs.dat"), read_file_bytes(path));
     return true;
 }
-
-} // namespace
 
 std::string compact_symbol(std::string_view symbol)
 {
@@ -312,52 +256,6 @@ bool read_standard_group(StructureModel& model)
     model.operators = operators;
     for (int k = 1; k <= n; ++k) model.operator_texts[k] = texts[static_cast<std::size_t>(k - 1)];
     model.listed_operator_count = n;
-    return true;
-}
-
-bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid& grid, int option_item,
-                  Messages& messages)
-{
-    const GroupState before(model);
-    const auto refuse = [&](const std::string& text) {
-        before.restore(model);
-        messages.show(text);
-        return false;
-    };
-    model.space_group = trim(symbol);
-    model.lattice_letter = first_char(model.space_group);
-    try {
-        if (!read_standard_group(model)) return refuse("Space group not found: " + trim(symbol));
-    } catch (const IoError& error) { // a catalogue missing or damaged
-        return refuse(error.what());
-    }
-    if ((model.centro_flag == 1 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
-    rebuild_operator_texts(model);
-    finish_choice(model, grid, option_item, messages);
-    return true;
-}
-
-bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
-                          Messages& messages)
-{
-    const GroupState before(model);
-    const std::string symbol = trim(item.substr(0, std::min<std::size_t>(12, item.size())));
-    const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
-    const auto refuse = [&](const std::string& text) {
-        before.restore(model);
-        messages.show(text);
-        return false;
-    };
-    try {
-        if (!read_setting_positions(model, symbol, directory)) return refuse("Space group not found: " + symbol);
-    } catch (const IoError& error) { // the exchange file not written or damaged
-        return refuse(error.what());
-    }
-    model.space_group = symbol;
-    model.lattice_letter = first_char(symbol);
-    if (!add_setting_centring(model, symbol)) return refuse(TooManyOperators);
-    rebuild_operator_texts(model);
-    finish_choice(model, grid, option_item, messages);
     return true;
 }
 

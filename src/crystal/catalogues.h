@@ -47,23 +47,48 @@ std::vector<std::string> fill_miraldo_list(const StructureModel& model);
 // False when the symbol is not in the file (the list is left as it was).
 bool read_standard_group(StructureModel& model);
 
-// The user chose a symbol in the standard list, or an item of the MIRALDO
-// list: the full operator list with inversion and centring, every text,
-// only the identity selected, data_changed set, the generation option in
-// force (`option_item`, GenerationItem as int, -1 none) applied again, the
-// grid filled and read back, and the bond search run. `grid` is the
-// window's positions grid, left filled. False when the symbol could not be
-// loaded (the message has been shown); the operator list, symbol, lattice
-// letter and flags are then as they were. Showing "Space Group: " and the
-// symbol, and clearing the other list's selection, are the window's part.
-// click_groupe_miraldo has the miraldo library write scfs.dat into
-// model.program_directory and reads it from there; an R setting on
-// hexagonal axes (":H") gets the R centring whatever model.system_code, one
-// on rhombohedral axes (":R") none (lattice letter "P").
-bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid& grid, int option_item,
-                  Messages& messages);
-bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
-                          Messages& messages);
+
+// What a space-group choice replaces, put back when the choice fails.
+struct GroupState {
+    Table<SymmetryOperator, MaxOperators> operators;
+    std::string space_group;
+    std::string lattice_letter;
+    int centro_flag = 0;
+    int listed_operator_count = 0;
+    int centring_count = 0;
+
+    explicit GroupState(const StructureModel& m)
+        : operators(m.operators), space_group(m.space_group), lattice_letter(m.lattice_letter),
+          centro_flag(m.centro_flag), listed_operator_count(m.listed_operator_count),
+          centring_count(m.centring_count)
+    {
+    }
+    void restore(StructureModel& m) const
+    {
+        m.operators = operators;
+        m.space_group = space_group;
+        m.lattice_letter = lattice_letter;
+        m.centro_flag = centro_flag;
+        m.listed_operator_count = listed_operator_count;
+        m.centring_count = centring_count;
+    }
+};
+
+inline constexpr const char* TooManyOperators = "Too many symmetry operators";
+
+// The centring of a MIRALDO setting. An R setting names its axes: on
+// hexagonal axes (":H") it gets the R centring whatever the cell system, on
+// rhombohedral axes (":R") none, so that the group does not depend on the
+// list it was chosen from. False when the list would not fit.
+bool add_setting_centring(StructureModel& model, const std::string& symbol);
+
+// The positions of a setting from the settings library, which writes them
+// into "scfs.dat" of a private directory of the call, so two processes never
+// read each other's file and loading needs no writable working directory. A
+// copy goes to `keep_in` when given (the settings window leaves it beside
+// the reports). False for a symbol the library does not know (the model
+// untouched); IoError when the file cannot be written or read.
+bool read_setting_positions(StructureModel& model, const std::string& symbol, const std::string& keep_in = {});
 
 // Reads scfs.dat as the miraldo library writes it: first line skipped,
 // 12 numbers per line ('.5' and '-.5' accepted), blanks or commas between.

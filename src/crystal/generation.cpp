@@ -380,45 +380,5 @@ bool generer(StructureModel& model, Messages& messages)
     return fits && bonded;
 }
 
-OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Messages& messages, int item,
-                                   bool checked)
-{
-    OptionChoice out;
-    if (item < 0 || item > 4) return out; // not an item of the list: nothing changes
-    GenerationOptions& o = model.generation;
-    model.edit.data_changed = 1;
-    o.box = o.sphere = o.fragments = o.cell_contents = 0;
-    if (!checked) {
-        out.checked[0] = true;
-        out.selected_item = 0;
-        return out;
-    }
-    out.checked[static_cast<std::size_t>(item)] = true;
-    switch (static_cast<GenerationItem>(item)) {
-    case GenerationItem::Box:
-        o.box = 1;
-        out.dialog = GenerationDialog::Box;
-        break;
-    case GenerationItem::Sphere:
-        o.sphere = 1;
-        out.dialog = GenerationDialog::Sphere;
-        break;
-    case GenerationItem::Fragments: o.fragments = 1; break;
-    case GenerationItem::CellContents:
-        o.box_size = {1.01, 1.01, 1.01};
-        o.centre = {0.5, 0.5, 0.5};
-        set_crystal_system(model);
-        if (model.system_code == "HEXA") {
-            o.box_size = {2.01, 2.01, 1.01};
-            o.centre = {0, 0, 0};
-        }
-        o.box_reduce = 1;
-        o.cell_contents = 1;
-        out.operators_read = selecte_tout(model, grid, messages);
-        break;
-    case GenerationItem::NoOption: break;
-    }
-    return out;
-}
 
 } // namespace kestro

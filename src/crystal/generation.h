@@ -22,17 +22,5 @@ bool generer(StructureModel& model, Messages& messages);
 enum class GenerationItem { NoOption = 0, Box = 1, Sphere = 2, Fragments = 3, CellContents = 4 };
 enum class GenerationDialog { None, Box, Sphere };
 
-// What the list and the window do after a click.
-struct OptionChoice {
-    GenerationDialog dialog = GenerationDialog::None; // dialog to show now
-    std::array<bool, 5> checked{};                    // check state of the five items
-    int selected_item = -1;                           // item to select, -1 to leave the selection
-    bool operators_read = true;                       // false when "Cell contents" met a grid it could not decode
-};
-
-// An item of the list was checked or unchecked: sets the option flags (and
-// for "Cell contents" the box, the reduction flag and the full selection).
-OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Messages& messages, int item,
-                                   bool checked);
 
 } // namespace kestro

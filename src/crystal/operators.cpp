@@ -81,8 +81,8 @@ constexpr double format_tolerance = 0.001;
 
 std::optional<double> parse_translation(std::string_view text) { return parse_fraction(text); }
 
-// One grid cell into row; false when it is not a coordinate form with an
-// optional number or fraction before or after it.
+} // namespace
+
 bool read_grid_component(std::string_view cell, std::array<double, 4>& row)
 {
     std::string text = to_upper(trim(cell));
@@ -113,6 +113,8 @@ bool read_grid_component(std::string_view cell, std::array<double, 4>& row)
     return true;
 }
 
+namespace {
+
 // A translation outside the listed fractions, written so that the grid
 // reader gets it back: "+0.125", "-1.25".
 std::string decimal_translation(double t)
@@ -121,8 +123,6 @@ std::string decimal_translation(double t)
     std::snprintf(buffer, sizeof buffer, "%.6g", std::fabs(t));
     return std::string(t < 0 ? "-" : "+") + buffer;
 }
-
-bool is_blank_cell(const std::string& text) { return trim(text).empty(); }
 
 } // namespace
 
@@ -180,51 +180,6 @@ bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b, double 
         double difference = a.rows[k][3] - b.rows[k][3];
         difference -= std::round(difference);
         if (!(std::fabs(difference) <= tolerance)) return false;
-    }
-    return true;
-}
-
-void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
-{
-    static constexpr std::array<std::string_view, OperatorGrid::columns> headers{"Nb", "a", "b", "c", "Selected"};
-    for (int col = 0; col < OperatorGrid::columns; ++col) grid.cell(col, 0) = headers[static_cast<std::size_t>(col)];
-    grid.column_widths[0] = 20;
-    grid.column_widths[OperatorGrid::selected_column] = 50;
-
-    if (model.operators.empty()) return;
-    for (int row = 1; row < OperatorGrid::rows; ++row) {
-        for (int col = 0; col < OperatorGrid::columns; ++col) grid.cell(col, row).clear();
-    }
-    for (int i = 1; i <= model.operators.count() && i < OperatorGrid::rows; ++i) {
-        SymmetryOperator& op = model.operators[i];
-        grid.cell(0, i) = fmt_int(i);
-        for (int k = 0; k < 3; ++k) {
-            grid.cell(k + 1, i) = to_upper(format_operator_row(op.rows[static_cast<std::size_t>(k)]));
-        }
-        if (model.selected[i] == 1) grid.cell(OperatorGrid::selected_column, i) = "*";
-    }
-}
-
-bool read_operator_grid(StructureModel& model, const OperatorGrid& grid, Messages& messages)
-{
-    model.selected_operators.clear();
-    if (model.operators.empty()) return true;
-
-    for (int i = 1; i <= model.operators.count() && i < OperatorGrid::rows; ++i) {
-        if (is_blank_cell(grid.cell(1, i))) break;
-        if (grid.cell(OperatorGrid::selected_column, i) != "*") {
-            model.selected[i] = 0;
-            continue;
-        }
-        model.selected[i] = 1;
-        model.selected_operators.push(SymmetryOperator{});
-        SymmetryOperator& op = model.selected_operators[model.selected_operators.count()];
-        for (int k = 0; k < 3; ++k) {
-            if (!read_grid_component(grid.cell(k + 1, i), op.rows[static_cast<std::size_t>(k)])) {
-                messages.show("Decoding Error!");
-                return false;
-            }
-        }
     }
     return true;
 }
@@ -303,38 +258,6 @@ bool add_centring(StructureModel& model)
         }
     }
     return true;
-}
-
-bool selecte_tout(StructureModel& model, OperatorGrid& grid, Messages& messages)
-{
-    model.edit.data_changed = 1;
-    for (int row = 1; row < OperatorGrid::rows && !is_blank_cell(grid.cell(1, row)); ++row) {
-        grid.cell(OperatorGrid::selected_column, row) = "*";
-    }
-    return read_operator_grid(model, grid, messages);
-}
-
-void deselecte_tut(StructureModel& model, OperatorGrid& grid)
-{
-    model.edit.data_changed = 1;
-    for (int row = 2; row < OperatorGrid::rows && !is_blank_cell(grid.cell(1, row)); ++row) {
-        grid.cell(OperatorGrid::selected_column, row).clear();
-    }
-}
-
-void on_select_cell(GridSelection& selection, int col, int row)
-{
-    selection.col = col;
-    selection.row = row;
-}
-
-void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridSelection& selection)
-{
-    model.edit.data_changed = 1;
-    // Only the marks of data rows toggle; the header keeps its text.
-    if (selection.col != OperatorGrid::selected_column || selection.row < 1 || selection.row >= OperatorGrid::rows) return;
-    std::string& mark = grid.cell(OperatorGrid::selected_column, selection.row);
-    mark = mark == "*" ? std::string() : std::string("*");
 }
 
 } // namespace kestro

@@ -1,7 +1,6 @@
 #pragma once
-// Symmetry operators as text (the grid, the catalogues, the structure file),
-// completion of a list by the inversion and the lattice centring, and the
-// selection commands of the "Equivalent positions" grid.
+// Symmetry operators as text (the grid, the catalogues, the structure file)
+// and completion of a list by the inversion and the lattice centring.
 
 #include <array>
 #include <string>
@@ -36,32 +35,12 @@ void rebuild_operator_texts(StructureModel& model);
 // Coefficients equal exactly, translations equal modulo 1 within tolerance.
 bool same_operator(const SymmetryOperator& a, const SymmetryOperator& b, double tolerance = 1e-4);
 
-// The "Equivalent positions" grid as plain texts: row 0 holds the headers,
-// row i operator i of the full list; columns "Nb", "a", "b", "c", "Selected".
-struct OperatorGrid {
-    static constexpr int rows = 200;
-    static constexpr int columns = 5;
-    static constexpr int selected_column = 4;
 
-    // Throws std::out_of_range outside the grid.
-    std::string& cell(int col, int row) { return cells.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)); }
-    const std::string& cell(int col, int row) const { return cells.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)); }
 
-    std::array<std::array<std::string, columns>, rows> cells{};
-    std::array<int, columns> column_widths{}; // pixels; 0 leaves the widget's default
-};
-
-// Headers and widths, then one row per operator of the full list with "*"
-// in column 4 for a selected one. Stores the reduced translations back.
-void fill_operator_grid(StructureModel& model, OperatorGrid& grid);
-
-// Rebuilds model.selected_operators and model.selected from the rows 1 to
-// the full-list count (stopping at the first row whose column 1 is empty).
-// A component that holds none of the eight coordinate forms, or whose
-// remaining text is not a number or a fraction of two numbers, shows
-// "Decoding Error!" and stops the reading: false is returned, and the
-// operators decoded so far, the current one included, stay selected.
-bool read_operator_grid(StructureModel& model, const OperatorGrid& grid, Messages& messages);
+// One cell of the positions grid ("-X+1/2", "1/2-x", " Y") into row; false
+// when it is not a coordinate form with an optional number or fraction
+// before or after it.
+bool read_grid_component(std::string_view cell, std::array<double, 4>& row);
 
 // One comma-separated catalogue component in upper case ("-X+1/2", "Y-X",
 // "Z-1/3") into row. False, and row untouched, when the text does not
@@ -78,19 +57,6 @@ bool add_inversion(StructureModel& model);
 // False, and nothing changed, when the result would not fit.
 bool add_centring(StructureModel& model);
 
-// The cell the user last moved to in the grid.
-struct GridSelection {
-    int col = -1;
-    int row = -1;
-};
-
-// "Select All": marks every row down to the first empty one, then reads the grid.
-bool selecte_tout(StructureModel& model, OperatorGrid& grid, Messages& messages);
-// "Unselect All": clears the marks from row 2 down; row 1 keeps its mark.
-void deselecte_tut(StructureModel& model, OperatorGrid& grid);
-void on_select_cell(GridSelection& selection, int col, int row);
-// Toggles the mark of the remembered cell when it lies in column 4 of a data row.
-void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridSelection& selection);
 
 } // namespace kestro
 

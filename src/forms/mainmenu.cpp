@@ -1,6 +1,39 @@
 #include "forms/mainmenu.h"
 
+#include "crystal/bonds.h"
+#include "crystal/catalogues.h"
+#include "crystal/oemath.h"
+#include "crystal/operators.h"
+#include "model/errors.h"
+#include "model/fields.h"
+#include "model/text.h"
+
 namespace kestro::mainmenu {
+
+namespace {
+
+bool is_blank_cell(const std::string& text) { return trim(text).empty(); }
+
+std::string first_char(const std::string& symbol) { return symbol.empty() ? std::string() : symbol.substr(0, 1); }
+
+// The common end of both choices: identity selected, grid filled, the
+// generation option applied again, grid read back, bonds searched.
+void finish_choice(StructureModel& model, OperatorGrid& grid, int option_item, Messages& messages)
+{
+    model.selected_operators.clear();
+    if (!model.operators.empty()) {
+        model.selected[1] = 1;
+        model.selected_operators.push(model.operators[1]);
+    }
+    model.edit.data_changed = 1;
+    fill_operator_grid(model, grid);
+    if (option_item >= 0) on_click_checklistbox(model, grid, messages, option_item, true);
+    read_operator_grid(model, grid, messages);
+    liaisons(model, messages);
+}
+
+} // namespace
+
 
 CellRules cell_rules(std::string_view s)
 {
@@ -47,6 +80,170 @@ std::array<std::string, 6> apply_cell_rules(const CellRules& rules, const std::a
         if (rules.copies[k] != 0) out[k] = texts[static_cast<std::size_t>(rules.copies[k] - 1)];
     }
     return out;
+}
+
+void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
+{
+    static constexpr std::array<std::string_view, OperatorGrid::columns> headers{"Nb", "a", "b", "c", "Selected"};
+    for (int col = 0; col < OperatorGrid::columns; ++col) grid.cell(col, 0) = headers[static_cast<std::size_t>(col)];
+    grid.column_widths[0] = 20;
+    grid.column_widths[OperatorGrid::selected_column] = 50;
+
+    if (model.operators.empty()) return;
+    for (int row = 1; row < OperatorGrid::rows; ++row) {
+        for (int col = 0; col < OperatorGrid::columns; ++col) grid.cell(col, row).clear();
+    }
+    for (int i = 1; i <= model.operators.count() && i < OperatorGrid::rows; ++i) {
+        SymmetryOperator& op = model.operators[i];
+        grid.cell(0, i) = fmt_int(i);
+        for (int k = 0; k < 3; ++k) {
+            grid.cell(k + 1, i) = to_upper(format_operator_row(op.rows[static_cast<std::size_t>(k)]));
+        }
+        if (model.selected[i] == 1) grid.cell(OperatorGrid::selected_column, i) = "*";
+    }
+}
+
+bool read_operator_grid(StructureModel& model, const OperatorGrid& grid, Messages& messages)
+{
+    model.selected_operators.clear();
+    if (model.operators.empty()) return true;
+
+    for (int i = 1; i <= model.operators.count() && i < OperatorGrid::rows; ++i) {
+        if (is_blank_cell(grid.cell(1, i))) break;
+        if (grid.cell(OperatorGrid::selected_column, i) != "*") {
+            model.selected[i] = 0;
+            continue;
+        }
+        model.selected[i] = 1;
+        model.selected_operators.push(SymmetryOperator{});
+        SymmetryOperator& op = model.selected_operators[model.selected_operators.count()];
+        for (int k = 0; k < 3; ++k) {
+            if (!read_grid_component(grid.cell(k + 1, i), op.rows[static_cast<std::size_t>(k)])) {
+                messages.show("Decoding Error!");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool selecte_tout(StructureModel& model, OperatorGrid& grid, Messages& messages)
+{
+    model.edit.data_changed = 1;
+    for (int row = 1; row < OperatorGrid::rows && !is_blank_cell(grid.cell(1, row)); ++row) {
+        grid.cell(OperatorGrid::selected_column, row) = "*";
+    }
+    return read_operator_grid(model, grid, messages);
+}
+
+void deselecte_tut(StructureModel& model, OperatorGrid& grid)
+{
+    model.edit.data_changed = 1;
+    for (int row = 2; row < OperatorGrid::rows && !is_blank_cell(grid.cell(1, row)); ++row) {
+        grid.cell(OperatorGrid::selected_column, row).clear();
+    }
+}
+
+void on_select_cell(GridSelection& selection, int col, int row)
+{
+    selection.col = col;
+    selection.row = row;
+}
+
+void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridSelection& selection)
+{
+    model.edit.data_changed = 1;
+    // Only the marks of data rows toggle; the header keeps its text.
+    if (selection.col != OperatorGrid::selected_column || selection.row < 1 || selection.row >= OperatorGrid::rows) return;
+    std::string& mark = grid.cell(OperatorGrid::selected_column, selection.row);
+    mark = mark == "*" ? std::string() : std::string("*");
+}
+
+OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Messages& messages, int item,
+                                   bool checked)
+{
+    OptionChoice out;
+    if (item < 0 || item > 4) return out; // not an item of the list: nothing changes
+    GenerationOptions& o = model.generation;
+    model.edit.data_changed = 1;
+    o.box = o.sphere = o.fragments = o.cell_contents = 0;
+    if (!checked) {
+        out.checked[0] = true;
+        out.selected_item = 0;
+        return out;
+    }
+    out.checked[static_cast<std::size_t>(item)] = true;
+    switch (static_cast<GenerationItem>(item)) {
+    case GenerationItem::Box:
+        o.box = 1;
+        out.dialog = GenerationDialog::Box;
+        break;
+    case GenerationItem::Sphere:
+        o.sphere = 1;
+        out.dialog = GenerationDialog::Sphere;
+        break;
+    case GenerationItem::Fragments: o.fragments = 1; break;
+    case GenerationItem::CellContents:
+        o.box_size = {1.01, 1.01, 1.01};
+        o.centre = {0.5, 0.5, 0.5};
+        set_crystal_system(model);
+        if (model.system_code == "HEXA") {
+            o.box_size = {2.01, 2.01, 1.01};
+            o.centre = {0, 0, 0};
+        }
+        o.box_reduce = 1;
+        o.cell_contents = 1;
+        out.operators_read = selecte_tout(model, grid, messages);
+        break;
+    case GenerationItem::NoOption: break;
+    }
+    return out;
+}
+
+bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid& grid, int option_item,
+                  Messages& messages)
+{
+    const GroupState before(model);
+    const auto refuse = [&](const std::string& text) {
+        before.restore(model);
+        messages.show(text);
+        return false;
+    };
+    model.space_group = trim(symbol);
+    model.lattice_letter = first_char(model.space_group);
+    try {
+        if (!read_standard_group(model)) return refuse("Space group not found: " + trim(symbol));
+    } catch (const IoError& error) { // a catalogue missing or damaged
+        return refuse(error.what());
+    }
+    if ((model.centro_flag == 1 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
+    rebuild_operator_texts(model);
+    finish_choice(model, grid, option_item, messages);
+    return true;
+}
+
+bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
+                          Messages& messages)
+{
+    const GroupState before(model);
+    const std::string symbol = trim(item.substr(0, std::min<std::size_t>(12, item.size())));
+    const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
+    const auto refuse = [&](const std::string& text) {
+        before.restore(model);
+        messages.show(text);
+        return false;
+    };
+    try {
+        if (!read_setting_positions(model, symbol, directory)) return refuse("Space group not found: " + symbol);
+    } catch (const IoError& error) { // the exchange file not written or damaged
+        return refuse(error.what());
+    }
+    model.space_group = symbol;
+    model.lattice_letter = first_char(symbol);
+    if (!add_setting_centring(model, symbol)) return refuse(TooManyOperators);
+    rebuild_operator_texts(model);
+    finish_choice(model, grid, option_item, messages);
+    return true;
 }
 
 } // namespace kestro::mainmenu

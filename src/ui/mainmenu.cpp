@@ -192,7 +192,7 @@ bool Tfmainmenu::prepare_generation()
         if (!cell_metric(model_, *messages_)) return false;
     }
     widget_to_positions();
-    read_operator_grid(model_, grid_, *messages_);
+    mainmenu::read_operator_grid(model_, grid_, *messages_);
     positions_to_widget();
     if (!read_atom_grid()) {
         messages_->beep();
@@ -427,7 +427,7 @@ void Tfmainmenu::sauve_fichier_shelx()
         messages_->show("Coordinates read error");
         return;
     }
-    read_operator_grid(model_, grid_, *messages_);
+    mainmenu::read_operator_grid(model_, grid_, *messages_);
     try {
         if (!save_shelx_instructions(model_, ss(chosen), *messages_)) return;
     } catch (const IoError& error) {
@@ -480,7 +480,7 @@ void Tfmainmenu::show_loaded_structure()
     for (const std::string* name : {&model_.source_file_name, &model_.ascii_file_name})
         if (!name->empty())
             setWindowTitle(qs("KESTRO V2. Data for " + model_.title + " (" + base_name(*name) + ")"));
-    fill_operator_grid(model_, grid_);
+    mainmenu::fill_operator_grid(model_, grid_);
     positions_to_widget();
     fill_atom_grid();
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "crystal/operators.h"
+#include "forms/mainmenu.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 #include "model/thermal.h"
@@ -216,8 +217,8 @@ private:
     TfeffaceA* efface_a_ = nullptr;
     TfeffaceB* efface_b_ = nullptr;
 
-    OperatorGrid grid_;
-    GridSelection grid_selection_;
+    mainmenu::OperatorGrid grid_;
+    mainmenu::GridSelection grid_selection_;
     ThermalExpression expression_ = ThermalExpression::Uij;
     int current_box_ = 0;
     int error_row_ = -1;

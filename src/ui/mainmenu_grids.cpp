@@ -260,7 +260,7 @@ void Tfmainmenu::click_groupe()
     miraldo_->clearSelection();
     widget_to_positions();
     try {
-        if (!kestro::click_groupe(model_, ss(item->text().trimmed()), grid_, checked_option(), *messages_)) return;
+        if (!mainmenu::click_groupe(model_, ss(item->text().trimmed()), grid_, checked_option(), *messages_)) return;
     } catch (const IoError& error) {
         messages_->show(error.what());
         return;
@@ -276,7 +276,7 @@ void Tfmainmenu::click_groupe_miraldo()
     standard_->clearSelection();
     widget_to_positions();
     try {
-        if (!kestro::click_groupe_miraldo(model_, ss(item->data(0, Qt::UserRole).toString()), grid_,
+        if (!mainmenu::click_groupe_miraldo(model_, ss(item->data(0, Qt::UserRole).toString()), grid_,
                                   checked_option(), *messages_))
             return;
     } catch (const IoError& error) {
@@ -293,7 +293,7 @@ void Tfmainmenu::BitBtn1Click() { open_help(12); }
 
 void Tfmainmenu::clear_positions_grid()
 {
-    grid_ = OperatorGrid{};
+    grid_ = mainmenu::OperatorGrid{};
     grid_.cells[0] = {"Nb", "a", "b", "c", "Selected"};
     grid_.column_widths = {20, 0, 0, 0, 50};
     positions_to_widget();
@@ -303,21 +303,21 @@ void Tfmainmenu::positions_to_widget()
 {
     filling_ = true;
     QStringList headers;
-    for (int col = 0; col < OperatorGrid::columns; ++col) headers << qs(grid_.cell(col, 0));
+    for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col) headers << qs(grid_.cell(col, 0));
     positions_->setHorizontalHeaderLabels(headers);
-    for (int col = 0; col < OperatorGrid::columns; ++col)
+    for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col)
         if (grid_.column_widths[static_cast<std::size_t>(col)] > 0)
             positions_->setColumnWidth(col, grid_.column_widths[static_cast<std::size_t>(col)] + 10);
-    for (int row = 1; row < OperatorGrid::rows; ++row) {
+    for (int row = 1; row < mainmenu::OperatorGrid::rows; ++row) {
         // The row number of a typed operator is written in for the user.
         if (trim(grid_.cell(0, row)).empty() && !trim(grid_.cell(1, row)).empty()) grid_.cell(0, row) = std::to_string(row);
-        for (int col = 0; col < OperatorGrid::columns; ++col) {
+        for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col) {
             const std::string& text = grid_.cell(col, row);
             QTableWidgetItem* item = positions_->item(row - 1, col);
             if (text.empty() && !item) continue;
             set_text(positions_, row - 1, col, text);
             item = positions_->item(row - 1, col);
-            const bool marked = col == OperatorGrid::selected_column && trim(text) == "*";
+            const bool marked = col == mainmenu::OperatorGrid::selected_column && trim(text) == "*";
             item->setBackground(marked ? QBrush(to_qcolor(SelectedRow)) : QBrush(Qt::white));
             item->setForeground(QBrush(Qt::black));
         }
@@ -327,30 +327,30 @@ void Tfmainmenu::positions_to_widget()
 
 void Tfmainmenu::widget_to_positions()
 {
-    for (int row = 1; row < OperatorGrid::rows; ++row)
-        for (int col = 0; col < OperatorGrid::columns; ++col)
+    for (int row = 1; row < mainmenu::OperatorGrid::rows; ++row)
+        for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col)
             grid_.cell(col, row) = to_upper(text_of(positions_, row - 1, col));
 }
 
 void Tfmainmenu::selecte_tout()
 {
     widget_to_positions();
-    kestro::selecte_tout(model_, grid_, *messages_);
+    mainmenu::selecte_tout(model_, grid_, *messages_);
     positions_to_widget();
 }
 
 void Tfmainmenu::deselecte_tut()
 {
     widget_to_positions();
-    kestro::deselecte_tut(model_, grid_);
+    mainmenu::deselecte_tut(model_, grid_);
     positions_to_widget();
 }
 
 void Tfmainmenu::on_click_stringgrid1(int row, int col)
 {
     widget_to_positions();
-    on_select_cell(grid_selection_, col, row);
-    kestro::on_click_stringgrid1(model_, grid_, grid_selection_);
+    mainmenu::on_select_cell(grid_selection_, col, row);
+    mainmenu::on_click_stringgrid1(model_, grid_, grid_selection_);
     positions_to_widget();
 }
 
@@ -535,8 +535,8 @@ void Tfmainmenu::on_click_checklistbox(QListWidgetItem* item)
     const int row = options_->row(item);
     if (row < 0) return;
     widget_to_positions();
-    const OptionChoice choice =
-        kestro::on_click_checklistbox(model_, grid_, *messages_, row, item->checkState() == Qt::Checked);
+    const mainmenu::OptionChoice choice =
+        mainmenu::on_click_checklistbox(model_, grid_, *messages_, row, item->checkState() == Qt::Checked);
     set_option_checks(choice.checked, choice.selected_item);
     positions_to_widget();
     if (choice.dialog == GenerationDialog::Box) boite_->open();

@@ -180,7 +180,7 @@ QWidget* Tfmainmenu::build_positions_area()
     auto* area = framed(QStringLiteral("Equivalent positions"), this);
     auto* layout = new QVBoxLayout(area);
     layout->addWidget(space_group_label_);
-    positions_ = new QTableWidget(OperatorGrid::rows - 1, OperatorGrid::columns, area);
+    positions_ = new QTableWidget(mainmenu::OperatorGrid::rows - 1, mainmenu::OperatorGrid::columns, area);
     positions_->setItemDelegate(new CentredDelegate(true, positions_));
     positions_->verticalHeader()->hide();
     positions_->verticalHeader()->setDefaultSectionSize(20);

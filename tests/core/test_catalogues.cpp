@@ -9,6 +9,7 @@
 #include "catalogue_groups.h"
 #include "crystal/catalogues.h"
 #include "crystal/generation.h"
+#include "forms/mainmenu.h"
 #include "miraldo.h"
 #include "model/errors.h"
 #include "model/file_io.h"
@@ -16,6 +17,7 @@
 #include "temp_dir.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "formats/reader_support.h"
 #include "formats/shelx.h"
 #include "formats/structure_files.h"
+#include "forms/mainmenu.h"
 #include "model/text.h"
 #include "recording_messages.h"
 #include "temp_dir.h"
@@ -29,6 +30,7 @@
 #endif
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 namespace fs = std::filesystem;
 
 namespace {

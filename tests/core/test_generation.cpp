@@ -11,10 +11,12 @@
 #include "crystal/generation.h"
 #include "crystal/generation_steps.h"
 #include "crystal/oemath.h"
+#include "forms/mainmenu.h"
 #include "generation_groups.h"
 #include "recording_messages.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 namespace {
 

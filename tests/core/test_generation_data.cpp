@@ -14,6 +14,7 @@
 #include "crystal/generation.h"
 #include "crystal/generation_steps.h"
 #include "crystal/oemath.h"
+#include "forms/mainmenu.h"
 #include "recording_messages.h"
 
 #ifdef KESTRO_HAVE_JSON
@@ -21,6 +22,7 @@
 #endif
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 #ifdef KESTRO_HAVE_JSON
 using kestro_test::distinct_sites;
 using kestro_test::model_of;

@@ -5,9 +5,11 @@
 #include <cmath>
 
 #include "crystal/operators.h"
+#include "forms/mainmenu.h"
 #include "recording_messages.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 namespace {
 

@@ -7,10 +7,12 @@
 #include "crystal/generation.h"
 #include "crystal/operators.h"
 #include "formats/kes.h"
+#include "forms/mainmenu.h"
 #include "model/labels.h"
 #include "recording_messages.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 TEST(PlotRutile, CellContentsAndTiOBondLengths)
 {

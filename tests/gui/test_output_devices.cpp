@@ -18,6 +18,7 @@
 #include "crystal/generation.h"
 #include "crystal/operators.h"
 #include "formats/kes.h"
+#include "forms/mainmenu.h"
 #include "model/file_io.h"
 #include "recording_messages.h"
 #include "ui/dessin.h"
@@ -25,6 +26,7 @@
 #include "ui/wmetafile2.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 namespace {
 

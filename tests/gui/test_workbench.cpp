@@ -20,6 +20,7 @@
 #include "drawing/drawing_state.h"
 #include "drawing/interaction.h"
 #include "formats/kes.h"
+#include "forms/mainmenu.h"
 #include "model/fields.h"
 #include "model/labels.h"
 #include "ui/dessin.h"
@@ -27,6 +28,7 @@
 #include "ui/mask_element.h"
 
 using namespace kestro;
+using namespace kestro::mainmenu;
 
 namespace {
 
