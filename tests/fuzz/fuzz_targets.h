@@ -7,17 +7,14 @@
 // other exception leaves run_target for the caller: libFuzzer reports it as
 // a crash, the replay test as a failure.
 
-#include <stdlib.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "crystal/generation.h"
 #include "crystal/oemath.h"
@@ -26,6 +23,7 @@
 #include "formats/shelx.h"
 #include "formats/structure_files.h"
 #include "model/errors.h"
+#include "model/file_io.h"
 #include "model/messages.h"
 #include "model/numbers.h"
 #include "model/structure_model.h"
@@ -59,32 +57,12 @@ public:
     kestro::Answer ask(const std::string&) override { return kestro::Answer::No; }
 };
 
-// A private directory for the process, removed at exit: the readers may
-// leave files in model.program_directory, and parallel fuzzers must not
-// share them.
-class ProcessDirectory {
-public:
-    ProcessDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ProcessDirectory()
-    {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ProcessDirectory(const ProcessDirectory&) = delete;
-    ProcessDirectory& operator=(const ProcessDirectory&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 inline const std::string& program_directory()
 {
-    static const ProcessDirectory directory;
+    // The readers may leave files in model.program_directory: one private
+    // directory per process, removed at exit, so parallel fuzzers never share them.
+    static const kestro::PrivateDirectory directory;
     return directory.path();
 }
 
