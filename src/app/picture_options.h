@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/orientation_dialog.h"
 #include "app/cli_common.h"
+#include "drawing/view.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 

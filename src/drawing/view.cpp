@@ -187,6 +187,46 @@ bool orient_along_direction(StructureModel& model, DrawingState& state, const Ve
     return true;
 }
 
+OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& state, const std::array<Vec3, 3>& axes,
+                                  const std::array<AxisSpace, 3>& space, Messages& messages)
+{
+    std::array<double, 3> sums{};
+    for (std::size_t i = 0; i < 3; ++i)
+        sums[i] = std::abs(axes[i][0]) + std::abs(axes[i][1]) + std::abs(axes[i][2]);
+    if (sums[0] == 0 && sums[1] == 0 && sums[2] == 0) return OrientationOutcome::NothingGiven;
+
+    const CellMetric before = model.cell.metric;
+    CellMetric& m = model.cell.metric;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (sums[i] == 0) {
+            m.D[i] = {0, 0, 0};
+            continue;
+        }
+        if (space[i] == AxisSpace::Direct) {
+            const Vec3 u = direct_normalise(model.cell, axes[i]);
+            const Vec3 gu = mat_vec(m.G, u);
+            m.D[i] = u;
+            for (std::size_t k = 0; k < 3; ++k) m.O[k][i] = gu[k];
+        } else {
+            const Vec3 h = reciprocal_normalise(model.cell, axes[i]);
+            m.D[i] = mat_vec(m.G_star, h);
+            for (std::size_t k = 0; k < 3; ++k) m.O[k][i] = h[k];
+        }
+    }
+    const Mat3 written_D = m.D, written_O = m.O;
+    if (!orient_from_axes(model, messages) || !orthonormalise_view(model, messages)) {
+        // The axes stay written; the view keeps its frame.
+        model.cell.metric = before;
+        model.cell.metric.D = written_D;
+        model.cell.metric.O = written_O;
+        return OrientationOutcome::Refused;
+    }
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+    compute_view_points(model, state);
+    return OrientationOutcome::Applied;
+}
+
 bool orient_by_two_atoms(StructureModel& model, DrawingState& state, int p1, int p2, Messages& messages)
 {
     if (!valid_atom(model, p1) || !valid_atom(model, p2)) return false;

@@ -68,6 +68,22 @@ bool mouse_step(StructureModel& model, DrawingState& state, int mode, PixelPoint
 // follow. A zero or refused direction keeps the previous view (false).
 bool orient_along_direction(StructureModel& model, DrawingState& state, const Vec3& direction,
                             Messages& messages);
+enum class AxisSpace { Direct, Reciprocal };
+
+enum class OrientationOutcome {
+    NothingGiven, // every axis zero: nothing changes
+    Refused,      // the frame could not be built (message shown)
+    Applied,      // the drawing is in the new orientation
+};
+
+// Crystal directions for the view axes X (horizontal), Y (vertical) and Z
+// (towards the viewer), each a direct-lattice direction [uvw] or the normal
+// of the plane (hkl); a zero vector is an axis not given. The axes are
+// written into D and O and the frame is built from them; on success the
+// view frame, ellipsoids and view points follow. A refused frame keeps the
+// previous view (D and O keep the axes written).
+OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& state, const std::array<Vec3, 3>& axes,
+                                  const std::array<AxisSpace, 3>& space, Messages& messages);
 // View Z along the direction from atom p1 to atom p2 (1-based generated
 // atoms); tensors, outlines and view points follow. False when the frame
 // cannot be built (the previous view is kept).

@@ -96,9 +96,9 @@ void Tflimat::set_space(int axis, AxisSpace space)
     spaces_.at(static_cast<std::size_t>(axis))->button(space == AxisSpace::Direct ? 0 : 1)->setChecked(true);
 }
 
-OrientationFields Tflimat::read_fields() const
+limat::OrientationFields Tflimat::read_fields() const
 {
-    OrientationFields fields;
+    limat::OrientationFields fields;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         for (std::size_t c = 0; c < 3; ++c) fields.texts[axis][c] = ss(fields_[axis][c]->text());
         fields.space[axis] = spaces_[axis]->checkedId() == 0 ? AxisSpace::Direct : AxisSpace::Reciprocal;
@@ -106,7 +106,7 @@ OrientationFields Tflimat::read_fields() const
     return fields;
 }
 
-void Tflimat::write_fields(const OrientationFields& fields)
+void Tflimat::write_fields(const limat::OrientationFields& fields)
 {
     for (std::size_t axis = 0; axis < 3; ++axis) {
         for (std::size_t c = 0; c < 3; ++c) fields_[axis][c]->setText(qs(fields.texts[axis][c]));
@@ -116,7 +116,7 @@ void Tflimat::write_fields(const OrientationFields& fields)
 
 void Tflimat::init_first()
 {
-    write_fields(default_orientation_fields());
+    write_fields(limat::default_orientation_fields());
     move(10, 40);
     field(0, 0)->setFocus();
 }
@@ -126,8 +126,8 @@ void Tflimat::verifie()
     // A message box takes the focus, and a field that loses it reports again.
     if (verifying_) return;
     verifying_ = true;
-    OrientationFields fields = read_fields();
-    kestro::verifie(fields, *messages_);
+    limat::OrientationFields fields = read_fields();
+    limat::verifie(fields, *messages_);
     write_fields(fields);
     verifying_ = false;
 }
@@ -135,11 +135,11 @@ void Tflimat::verifie()
 void Tflimat::calcul_mat()
 {
     verifying_ = true;
-    OrientationFields fields = read_fields();
+    limat::OrientationFields fields = read_fields();
     OrientationOutcome outcome;
     {
         BusyScope busy(*messages_);
-        outcome = kestro::calcul_mat(model_, drawing_, fields, *messages_);
+        outcome = limat::calcul_mat(model_, drawing_, fields, *messages_);
     }
     write_fields(fields);
     verifying_ = false;

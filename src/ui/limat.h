@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "analysis/orientation_dialog.h"
+#include "forms/limat.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -53,8 +53,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    OrientationFields read_fields() const;
-    void write_fields(const OrientationFields& fields);
+    limat::OrientationFields read_fields() const;
+    void write_fields(const limat::OrientationFields& fields);
 
     StructureModel& model_;
     DrawingState& drawing_;

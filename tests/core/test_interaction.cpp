@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "analysis/orientation_dialog.h"
+#include "forms/limat.h"
 #include "drawing/interaction.h"
 #include "drawing/view.h"
 #include "drawing_fixture.h"
@@ -233,6 +233,7 @@ TEST(InteractionOrientation, TwoAtomsBringTheSecondNearerAndThreeLieInTheScreen)
 
 TEST(InteractionOrientationDialog, WorkedExampleAndRefusals)
 {
+    using namespace kestro::limat;
     // Monoclinic cell: a = 10, b = 12, c = 8, beta = 110.
     auto model = drawing_model({{"C 1", {0.1, 0.2, 0.3}, uiso(0.02)}, {"C 2", {0.3, 0.2, 0.1}, uiso(0.02)}}, 10, 12,
                                8, 110);

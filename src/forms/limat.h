@@ -1,21 +1,18 @@
 #pragma once
-// The orientation dialog's logic: nine numbers naming crystal directions
+// The orientation dialog's fields: nine numbers naming crystal directions
 // for the view axes X (horizontal), Y (vertical) and Z (towards the
 // viewer), each row read as a direct-lattice direction [uvw] or as the
-// normal of the plane (hkl), turned into the view frame.
+// normal of the plane (hkl), and handed to orient_by_axes.
 
 #include <array>
 #include <string>
 
+#include "drawing/view.h"
 #include "model/math3.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
-namespace kestro {
-
-struct DrawingState;
-
-enum class AxisSpace { Direct, Reciprocal };
+namespace kestro::limat {
 
 struct OrientationFields {
     // texts[axis][column]: axis 0 X, 1 Y, 2 Z; columns "a or a*", "b or b*", "c or c*".
@@ -30,20 +27,9 @@ OrientationFields default_orientation_fields();
 // not a number shows "Type error", is emptied and gives 0.
 std::array<Vec3, 3> verifie(OrientationFields& fields, Messages& messages);
 
-enum class OrientationOutcome {
-    NothingGiven, // every axis zero: the dialog closes, nothing changes
-    Refused,      // the frame could not be built (message shown): the dialog stays open
-    Applied,      // the drawing is in the new orientation: the dialog closes
-};
-
-// The axes (a zero vector: not given) are written into D and O and the
-// frame is built from them; on success the view frame, ellipsoids and view
-// points follow. A refused frame keeps the previous view (D and O keep the
-// axes written).
-OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& drawing, const std::array<Vec3, 3>& axes,
-                                  const std::array<AxisSpace, 3>& space, Messages& messages);
-// OK: the fields read, then orient_by_axes.
+// OK: the fields read, then orient_by_axes. NothingGiven and Applied close
+// the dialog; Refused keeps it open.
 OrientationOutcome calcul_mat(StructureModel& model, DrawingState& drawing, OrientationFields& fields,
                               Messages& messages);
 
-} // namespace kestro
+} // namespace kestro::limat
