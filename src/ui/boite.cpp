@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "analysis/enclosure_dialogs.h"
+#include "forms/enclosure.h"
 #include "platform/qt_messages.h"
 #include "ui/enclosure_parts.h"
 #include "platform/qt_text.h"
@@ -76,7 +76,7 @@ void Tfboite::refill()
 void Tfboite::initialise()
 {
     atoms_->clear();
-    const BoxFields fields = box_fields(model_);
+    const boite::BoxFields fields = boite::box_fields(model_);
     for (std::size_t i = 0; i < 3; ++i) {
         edges_[i]->setText(qs(fields.edges[i]));
         centre_[i]->setText(qs(fields.centre[i]));
@@ -94,13 +94,13 @@ void Tfboite::clic_listbox(int row)
 
 void Tfboite::Lecture_limites()
 {
-    BoxFields fields;
+    boite::BoxFields fields;
     for (std::size_t i = 0; i < 3; ++i) {
         fields.edges[i] = ss(edges_[i]->text());
         fields.centre[i] = ss(centre_[i]->text());
     }
     fields.cut = yes_->isChecked() ? CutChoice::Yes : no_->isChecked() ? CutChoice::No : CutChoice::None;
-    const int failed = kestro::Lecture_limites(model_, fields, *messages_);
+    const int failed = boite::Lecture_limites(model_, fields, *messages_);
     // Fields read before a failure show the "0" an empty one became.
     const int read = failed < 0 ? 6 : failed;
     for (int i = 0; i < read; ++i) {
@@ -122,7 +122,7 @@ void Tfboite::Lecture_limites()
 
 void Tfboite::annule()
 {
-    annule_box(model_);
+    boite::annule_box(model_);
     emit model_changed();
     QDialog::reject();
 }

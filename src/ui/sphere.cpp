@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "analysis/enclosure_dialogs.h"
+#include "forms/enclosure.h"
 #include "platform/qt_messages.h"
 #include "ui/enclosure_parts.h"
 #include "platform/qt_text.h"
@@ -66,7 +66,7 @@ void Tfsphere::refill() { initialise(); }
 void Tfsphere::initialise()
 {
     atoms_->clear();
-    const SphereFields fields = sphere_fields(model_);
+    const sphere::SphereFields fields = sphere::sphere_fields(model_);
     radius_->setText(qs(fields.radius));
     for (std::size_t i = 0; i < 3; ++i) centre_[i]->setText(qs(fields.centre[i]));
     yes_->setChecked(true);
@@ -82,11 +82,11 @@ void Tfsphere::clic_listbox1(int row)
 
 void Tfsphere::Button1Click()
 {
-    SphereFields fields;
+    sphere::SphereFields fields;
     fields.radius = ss(radius_->text());
     for (std::size_t i = 0; i < 3; ++i) fields.centre[i] = ss(centre_[i]->text());
     fields.cut = yes_->isChecked() ? CutChoice::Yes : no_->isChecked() ? CutChoice::No : CutChoice::None;
-    const int failed = read_sphere_fields(model_, fields, *messages_);
+    const int failed = sphere::read_sphere_fields(model_, fields, *messages_);
     // Fields read before a failure show the "0" an empty one became.
     const int read = failed < 0 ? 4 : failed;
     if (read > 0) radius_->setText(qs(fields.radius));
@@ -104,7 +104,7 @@ void Tfsphere::Button1Click()
 
 void Tfsphere::annule()
 {
-    annule_sphere(model_);
+    sphere::annule_sphere(model_);
     emit model_changed();
     QDialog::reject();
 }

@@ -1,11 +1,10 @@
-#include "analysis/enclosure_dialogs.h"
+#include "forms/enclosure.h"
 
 #include "model/fields.h"
 #include "model/numbers.h"
 #include "model/text.h"
 
 namespace kestro {
-
 namespace {
 
 // One field: empty gives "0"; the value must be a number (and not negative
@@ -49,20 +48,15 @@ bool centre_from_atom(const StructureModel& model, int atom, std::array<std::str
     return true;
 }
 
+} // namespace kestro
+
+namespace kestro::boite {
+
 BoxFields box_fields(const StructureModel& model)
 {
     const GenerationOptions& g = model.generation;
     BoxFields fields;
     fields.edges = {fmt_real(g.box_size[0], 7, 3), fmt_real(g.box_size[1], 7, 3), fmt_real(g.box_size[2], 7, 3)};
-    fields.centre = {fmt_real(g.centre[0], 7, 4), fmt_real(g.centre[1], 7, 4), fmt_real(g.centre[2], 7, 4)};
-    return fields;
-}
-
-SphereFields sphere_fields(const StructureModel& model)
-{
-    const GenerationOptions& g = model.generation;
-    SphereFields fields;
-    fields.radius = fmt_real(g.sphere_radius, 6, 3);
     fields.centre = {fmt_real(g.centre[0], 7, 4), fmt_real(g.centre[1], 7, 4), fmt_real(g.centre[2], 7, 4)};
     return fields;
 }
@@ -84,6 +78,21 @@ int Lecture_limites(StructureModel& model, BoxFields& fields, Messages& messages
     return -1;
 }
 
+void annule_box(StructureModel& model) { model.generation.box = 0; }
+
+} // namespace kestro::boite
+
+namespace kestro::sphere {
+
+SphereFields sphere_fields(const StructureModel& model)
+{
+    const GenerationOptions& g = model.generation;
+    SphereFields fields;
+    fields.radius = fmt_real(g.sphere_radius, 6, 3);
+    fields.centre = {fmt_real(g.centre[0], 7, 4), fmt_real(g.centre[1], 7, 4), fmt_real(g.centre[2], 7, 4)};
+    return fields;
+}
+
 int read_sphere_fields(StructureModel& model, SphereFields& fields, Messages& messages)
 {
     GenerationOptions& g = model.generation;
@@ -101,7 +110,6 @@ int read_sphere_fields(StructureModel& model, SphereFields& fields, Messages& me
     return -1;
 }
 
-void annule_box(StructureModel& model) { model.generation.box = 0; }
 void annule_sphere(StructureModel& model) { model.generation.sphere = 0; }
 
-} // namespace kestro
+} // namespace kestro::sphere

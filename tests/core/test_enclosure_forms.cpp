@@ -3,10 +3,12 @@
 
 #include <memory>
 
-#include "analysis/enclosure_dialogs.h"
+#include "forms/enclosure.h"
 #include "recording_messages.h"
 
 using namespace kestro;
+using namespace kestro::boite;
+using namespace kestro::sphere;
 
 namespace {
 
