@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <optional>
 
-#include "analysis/deletion.h"
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "drawing/interaction.h"
 #include "drawing/scene.h"
 #include "drawing/view.h"
+#include "forms/efface.h"
 #include "model/labels.h"
 #include "model/numbers.h"
 #include "platform/qt_messages.h"
@@ -66,7 +66,7 @@ bool mask_listed_elements(StructureModel& model, const std::vector<std::string>&
             return false;
         }
     }
-    mask_elements(model, cells);
+    mask_element::mask_elements(model, cells);
     return true;
 }
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "analysis/deletion.h"
+#include "forms/efface.h"
 #include "model/errors.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
@@ -81,15 +81,15 @@ void TfeffaceE::del_elem_system()
 {
     std::vector<std::string> cells;
     for (int row = 1; row <= model_.element_sorts.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 0));
-    DeletionOutcome outcome = DeletionOutcome::Refused;
+    efface::DeletionOutcome outcome = efface::DeletionOutcome::Refused;
     try {
-        outcome = kestro::del_elem_system(model_, cells, *messages_);
+        outcome = efface::del_elem_system(model_, cells, *messages_);
     } catch (const IoError& error) {
         messages_->show(error.what());
         return;
     }
-    if (outcome == DeletionOutcome::Nothing) reject();
-    if (outcome != DeletionOutcome::Deleted) return;
+    if (outcome == efface::DeletionOutcome::Nothing) reject();
+    if (outcome != efface::DeletionOutcome::Deleted) return;
     initialise();
     emit model_changed();
     accept();
@@ -133,9 +133,9 @@ void TfeffaceA::del_atom()
 {
     std::vector<std::string> cells;
     for (int row = 1; row <= model_.asym.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 1));
-    const DeletionOutcome outcome = kestro::del_atom(model_, cells, *messages_);
-    if (outcome == DeletionOutcome::Nothing) reject();
-    if (outcome != DeletionOutcome::Deleted) return;
+    const efface::DeletionOutcome outcome = efface::del_atom(model_, cells, *messages_);
+    if (outcome == efface::DeletionOutcome::Nothing) reject();
+    if (outcome != efface::DeletionOutcome::Deleted) return;
     initialise();
     emit model_changed();
     accept();
@@ -175,10 +175,10 @@ void TfeffaceB::initialise() { fill_atom_grid(grid_, model_); }
 
 void TfeffaceB::efface_bloc()
 {
-    const DeletionOutcome outcome =
-        kestro::efface_bloc(model_, ss(from_->text()), ss(to_->text()), *messages_);
-    if (outcome == DeletionOutcome::Nothing) reject();
-    if (outcome != DeletionOutcome::Deleted) return;
+    const efface::DeletionOutcome outcome =
+        efface::efface_bloc(model_, ss(from_->text()), ss(to_->text()), *messages_);
+    if (outcome == efface::DeletionOutcome::Nothing) reject();
+    if (outcome != efface::DeletionOutcome::Deleted) return;
     from_->clear();
     to_->clear();
     initialise();

@@ -4,7 +4,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "analysis/deletion.h"
+#include "forms/efface.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
 

@@ -5,7 +5,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "analysis/deletion.h"
+#include "forms/efface.h"
 #include "ui/marking_grid.h"
 
 namespace kestro {
@@ -43,7 +43,7 @@ void Tfmask_element::sortie()
 {
     std::vector<std::string> cells;
     for (int row = 1; row <= model_.element_sorts.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 0));
-    if (mask_elements(model_, cells) > 0) emit model_changed();
+    if (mask_element::mask_elements(model_, cells) > 0) emit model_changed();
     accept();
 }
 

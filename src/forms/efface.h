@@ -1,7 +1,8 @@
 #pragma once
 // Deleting atoms from the asymmetric unit: every atom of chosen elements
 // (the element and bond sorts rebuilt after), atoms chosen one by one, or a
-// range of atom numbers. The dialogs' lists mark a row with a "*" appended
+// range of atom numbers; and hiding the generated atoms of chosen elements
+// from the drawing. The dialogs' lists mark a row with a "*" appended
 // to its cell text; these functions take those cell texts as they stand.
 
 #include <array>
@@ -13,14 +14,6 @@
 
 namespace kestro {
 
-// What the dialog does after OK.
-enum class DeletionOutcome {
-    Nothing,  // nothing chosen: the dialog closes, the model is unchanged
-    Declined, // the question was answered No or Cancel: the dialog stays open
-    Refused,  // the input was refused with a message: the dialog stays open
-    Deleted,  // atoms were removed: the dialog closes
-};
-
 // A click on a list cell: "*" appended when the text has none, otherwise
 // its first "*" removed.
 std::string toggle_mark(const std::string& text);
@@ -30,6 +23,19 @@ bool is_marked(const std::string& text);
 std::vector<std::string> element_rows(const StructureModel& model);
 // Row texts of the atom list: number and label as stored, per atom.
 std::vector<std::array<std::string, 2>> atom_rows(const StructureModel& model);
+
+} // namespace kestro
+
+// TfeffaceE, TfeffaceA and TfeffaceB: delete elements, atoms, a bloc.
+namespace kestro::efface {
+
+// What the dialog does after OK.
+enum class DeletionOutcome {
+    Nothing,  // nothing chosen: the dialog closes, the model is unchanged
+    Declined, // the question was answered No or Cancel: the dialog stays open
+    Refused,  // the input was refused with a message: the dialog stays open
+    Deleted,  // atoms were removed: the dialog closes
+};
 
 // element_cells[i] is the cell of element row i + 1. The marked symbols
 // (mark removed, trimmed, compared upper case) are asked about; on Yes every
@@ -55,9 +61,13 @@ DeletionOutcome del_atom(StructureModel& model, const std::vector<std::string>& 
 DeletionOutcome efface_bloc(StructureModel& model, const std::string& from_text, const std::string& to_text,
                             Messages& messages);
 
-// "Mask elements": element_cells[i] is the cell of element row i + 1 (the
-// element sorts in order); every generated atom of a marked element is
-// hidden, the others are not touched. Returns the number of atoms hidden.
+} // namespace kestro::efface
+
+// Tfmask_element, "Mask elements".
+namespace kestro::mask_element {
+
+// element_cells[i] is the cell of element row i + 1 (the element sorts in
+// order); every generated atom of a marked element is hidden, the others are not touched. Returns the number of atoms hidden.
 int mask_elements(StructureModel& model, const std::vector<std::string>& element_cells);
 
-} // namespace kestro
+} // namespace kestro::mask_element

@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "analysis/deletion.h"
 #include "crystal/sorts.h"
+#include "forms/efface.h"
 #include "model/errors.h"
 #include "recording_messages.h"
 #include "temp_dir.h"
 
 using namespace kestro;
+using namespace kestro::efface;
+using namespace kestro::mask_element;
 
 namespace {
 

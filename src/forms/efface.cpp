@@ -1,4 +1,4 @@
-#include "analysis/deletion.h"
+#include "forms/efface.h"
 
 #include <algorithm>
 #include <functional>
@@ -11,7 +11,6 @@
 #include "model/text.h"
 
 namespace kestro {
-
 namespace {
 
 // Removes the asymmetric-unit atoms (1-based) for which `gone` holds, the
@@ -81,6 +80,10 @@ std::vector<std::array<std::string, 2>> atom_rows(const StructureModel& model)
     for (int i = 1; i <= model.asym.count(); ++i) rows.push_back({std::to_string(i), model.asym[i].label.str()});
     return rows;
 }
+
+} // namespace kestro
+
+namespace kestro::efface {
 
 DeletionOutcome del_elem_system(StructureModel& model, const std::vector<std::string>& element_cells,
                                 Messages& messages)
@@ -160,6 +163,10 @@ DeletionOutcome efface_bloc(StructureModel& model, const std::string& from_text,
     return DeletionOutcome::Deleted;
 }
 
+} // namespace kestro::efface
+
+namespace kestro::mask_element {
+
 int mask_elements(StructureModel& model, const std::vector<std::string>& element_cells)
 {
     // Atoms are matched by the element of their label, not by their
@@ -179,4 +186,4 @@ int mask_elements(StructureModel& model, const std::vector<std::string>& element
     return hidden;
 }
 
-} // namespace kestro
+} // namespace kestro::mask_element
