@@ -18,7 +18,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "analysis/mean_plane.h"
+#include "forms/plan_moyen.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "platform/help_viewer.h"
@@ -366,7 +366,7 @@ void Tfdessin::Retour()
 
 void Tfdessin::draw_overlays(Canvas& canvas)
 {
-    if (plan_ && plan_->session().active) draw_plane_marks(model_, *state_, plan_->session(), canvas);
+    if (plan_ && plan_->session().active) plan_moyen::draw_plane_marks(model_, *state_, plan_->session(), canvas);
 }
 
 void Tfdessin::affiche_liste_coord()

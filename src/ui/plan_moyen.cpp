@@ -39,7 +39,7 @@ Tfplan_moyen::Tfplan_moyen(StructureModel& model, Messages* messages, QWidget* p
     add_button(QStringLiteral("End"), QStringLiteral("End. Return to the plot"), &Tfplan_moyen::sortie);
     buttons->addStretch(1);
 
-    grid_ = new QTableWidget(PlaneRows, PlaneColumns, this);
+    grid_ = new QTableWidget(PlaneRows, plan_moyen::PlaneColumns, this);
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->horizontalHeader()->setDefaultSectionSize(35);
@@ -83,7 +83,7 @@ QPushButton* Tfplan_moyen::button(const QString& hint) const
 void Tfplan_moyen::refresh()
 {
     for (int r = 0; r < PlaneRows; ++r)
-        for (int c = 0; c < PlaneColumns; ++c) {
+        for (int c = 0; c < plan_moyen::PlaneColumns; ++c) {
             const QString text = qs(session_.grid[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
             QTableWidgetItem* item = grid_->item(r, c);
             if (!item) {
@@ -100,7 +100,7 @@ void Tfplan_moyen::refresh()
 
 void Tfplan_moyen::start()
 {
-    start_mean_plane(session_);
+    plan_moyen::start_mean_plane(session_);
     refresh();
     show();
     raise();
@@ -109,27 +109,27 @@ void Tfplan_moyen::start()
 bool Tfplan_moyen::atom_picked(int atom)
 {
     if (!session_.active) return false;
-    const bool taken = pick_plane_atom(session_, model_, atom, *messages_);
+    const bool taken = plan_moyen::pick_plane_atom(session_, model_, atom, *messages_);
     refresh();
     return taken;
 }
 
 void Tfplan_moyen::atom_unpicked(int atom)
 {
-    if (unpick_plane_atom(session_, model_, atom)) refresh();
+    if (plan_moyen::unpick_plane_atom(session_, model_, atom)) refresh();
 }
 
 void Tfplan_moyen::calcul()
 {
-    PlaneOutcome outcome = PlaneOutcome::Nothing;
+    plan_moyen::PlaneOutcome outcome = plan_moyen::PlaneOutcome::Nothing;
     try {
-        outcome = kestro::calcul(session_, model_, model_.program_directory, *messages_);
+        outcome = plan_moyen::calcul(session_, model_, model_.program_directory, *messages_);
     } catch (const IoError& error) {
         messages_->show(error.what());
         return;
     }
     refresh();
-    if (outcome == PlaneOutcome::Computed || outcome == PlaneOutcome::AlignedDropped) emit marks_changed();
+    if (outcome == plan_moyen::PlaneOutcome::Computed || outcome == plan_moyen::PlaneOutcome::AlignedDropped) emit marks_changed();
 }
 
 void Tfplan_moyen::edit_print()
@@ -139,7 +139,7 @@ void Tfplan_moyen::edit_print()
 
 void Tfplan_moyen::onselectcell(int row, int column)
 {
-    if (kestro::onselectcell(session_, model_, column, row)) {
+    if (plan_moyen::onselectcell(session_, model_, column, row)) {
         refresh();
         emit marks_changed();
     }
@@ -147,7 +147,7 @@ void Tfplan_moyen::onselectcell(int row, int column)
 
 void Tfplan_moyen::sortie()
 {
-    end_mean_plane(session_);
+    plan_moyen::end_mean_plane(session_);
     refresh();
     hide();
     emit ended();

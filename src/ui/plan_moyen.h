@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "analysis/mean_plane.h"
+#include "forms/plan_moyen.h"
 #include "ui/report_window.h"
 
 class QListWidget;
@@ -33,7 +33,7 @@ public:
     void sortie();
     void aide();
 
-    const MeanPlaneSession& session() const { return session_; }
+    const plan_moyen::MeanPlaneSession& session() const { return session_; }
     QTableWidget* grid() const { return grid_; }
     QListWidget* results() const { return results_; }
     QPushButton* button(const QString& hint) const;
@@ -53,7 +53,7 @@ protected:
 private:
     void refresh();
 
-    MeanPlaneSession session_;
+    plan_moyen::MeanPlaneSession session_;
     QTableWidget* grid_ = nullptr;
     QListWidget* results_ = nullptr;
 };

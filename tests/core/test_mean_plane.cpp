@@ -13,12 +13,14 @@
 #include "drawing/ellipsoids.h"
 #include "drawing_fixture.h"
 #include "formats/structure_files.h"
+#include "forms/plan_moyen.h"
 #include "model/fields.h"
 #include "model/file_io.h"
 #include "model/text.h"
 #include "temp_dir.h"
 
 using namespace kestro;
+using namespace kestro::plan_moyen;
 
 namespace {
 
