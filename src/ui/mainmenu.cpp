@@ -130,7 +130,6 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
     move(0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->geometry().width() < 1024)
         resize(798, 585);
-    error_row_ = error_col_ = -1;
 
     model_.program_directory = ss(QDir::currentPath());
     model_.data_directory = find_data_directory(std::getenv("KESTRO_DATA"), model_.program_directory);

@@ -5,8 +5,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "crystal/operators.h"
+#include "forms/atom_grid.h"
 #include "forms/mainmenu.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
@@ -42,7 +44,6 @@ class Tfmainmenu : public QMainWindow {
 public:
     // Rows of the atom grid below its header, and its columns.
     static constexpr int AtomRows = 99;
-    static constexpr int AtomColumns = 11;
 
     // messages: the port for every box the window shows; null gives message
     // boxes (tests pass a recorder).
@@ -185,7 +186,11 @@ private:
     void fill_group_lists();
     void clear_atom_grid();
     void write_atom_headers();
-    void show_grid_error();
+    // Every row of the atom grid, and the cells of `rows` that differ from
+    // `before` written back.
+    std::vector<mainmenu::AtomGridRow> atom_grid_texts() const;
+    void write_atom_grid(const std::vector<mainmenu::AtomGridRow>& rows,
+                         const std::vector<mainmenu::AtomGridRow>& before);
     int checked_option() const;
     void set_option_checks(const std::array<bool, 5>& checked, int selected_item);
     void open_deletion_dialog(QDialog* dialog);
@@ -221,8 +226,6 @@ private:
     mainmenu::GridSelection grid_selection_;
     ThermalExpression expression_ = ThermalExpression::Uij;
     int current_box_ = 0;
-    int error_row_ = -1;
-    int error_col_ = -1;
     bool filling_ = false;   // programmatic changes of the controls
     bool checking_ = false;  // inside verif_case
     std::string announced_;

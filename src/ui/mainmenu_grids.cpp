@@ -15,6 +15,7 @@
 #include "crystal/catalogues.h"
 #include "crystal/generation.h"
 #include "crystal/oemath.h"
+#include "forms/atom_grid.h"
 #include "forms/mainmenu.h"
 #include "model/errors.h"
 #include "model/fields.h"
@@ -73,8 +74,17 @@ std::optional<double> exact_value(const QTableWidget* table, int row, int col)
     return item->data(ExactValue).toDouble();
 }
 
-// A cell box or grid cell as a number: '5.' and ' .5' repaired first.
-std::optional<double> read_number(const std::string& text) { return parse_real(trim(repair_number_b(trim(text)))); }
+void write_cell(QTableWidget* table, int row, int col, const mainmenu::AtomCell& cell)
+{
+    if (cell.exact) {
+        set_number(table, row, col, *cell.exact, cell.text);
+        return;
+    }
+    set_text(table, row, col, cell.text);
+    QTableWidgetItem* item = table->item(row, col);
+    item->setData(ExactValue, QVariant());
+    item->setData(ExactText, QVariant());
+}
 
 // Focus moves that are the user's: not a window or a pop-up taking it.
 bool user_focus_reason(Qt::FocusReason reason)
@@ -154,7 +164,7 @@ bool Tfmainmenu::verif_case(int box)
 {
     QLineEdit* edit = cell_box(box);
     const QString text = edit->text();
-    const std::optional<double> value = read_number(ss(text));
+    const std::optional<double> value = mainmenu::read_number(ss(text));
     if (!value) {
         checking_ = true;
         edit->setFocus(Qt::OtherFocusReason);
@@ -183,7 +193,7 @@ bool Tfmainmenu::read_cell()
 {
     std::array<double, 6> v{};
     for (int i = 0; i < 6; ++i) {
-        const auto value = read_number(ss(cell_boxes_[static_cast<std::size_t>(i)]->text()));
+        const auto value = mainmenu::read_number(ss(cell_boxes_[static_cast<std::size_t>(i)]->text()));
         if (!value) {
             messages_->show("Cell parameters error");
             return false;
@@ -358,10 +368,8 @@ void Tfmainmenu::on_click_stringgrid1(int row, int col)
 
 void Tfmainmenu::write_atom_headers()
 {
-    static const char* const suffixes[6] = {"11", "22", "33", "12", "13", "23"};
-    const char* prefix = expression_ == ThermalExpression::Uij ? "u" : expression_ == ThermalExpression::Bij ? "B" : "Beta";
-    QStringList headers{"No", "Atome", "X", "Y", "Z"};
-    for (const char* s : suffixes) headers << QString::fromLatin1(prefix) + QString::fromLatin1(s);
+    QStringList headers;
+    for (const std::string& header : mainmenu::atom_grid_headers(expression_)) headers << qs(header);
     atoms_->setHorizontalHeaderLabels(headers);
 }
 
@@ -373,129 +381,70 @@ void Tfmainmenu::clear_atom_grid()
     filling_ = false;
 }
 
-void Tfmainmenu::fill_atom_grid()
+std::vector<mainmenu::AtomGridRow> Tfmainmenu::atom_grid_texts() const
+{
+    std::vector<mainmenu::AtomGridRow> rows(static_cast<std::size_t>(atoms_->rowCount()));
+    for (int r = 0; r < atoms_->rowCount(); ++r)
+        for (int c = 0; c < mainmenu::AtomColumns; ++c)
+            rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = {text_of(atoms_, r, c),
+                                                                               exact_value(atoms_, r, c)};
+    return rows;
+}
+
+void Tfmainmenu::write_atom_grid(const std::vector<mainmenu::AtomGridRow>& rows,
+                                 const std::vector<mainmenu::AtomGridRow>& before)
 {
     filling_ = true;
-    if (model_.asym.count() > AtomRows) atoms_->setRowCount(model_.asym.count() + 5);
-    atoms_->clearContents();
-    write_atom_headers();
-    for (int n = 1; n <= model_.asym.count(); ++n) {
-        const AtomRecord& atom = model_.asym[n];
-        set_text(atoms_, n - 1, 0, std::to_string(n));
-        set_text(atoms_, n - 1, 1, atom.label.str());
-        // The cells show rounded values; read back unedited, the file's
-        // full precision comes back with them.
-        for (int k = 0; k < 3; ++k) {
-            const double x = atom.xyz[static_cast<std::size_t>(k)];
-            set_number(atoms_, n - 1, 2 + k, x, fmt_real(x, 9, 5));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < mainmenu::AtomColumns; ++c) {
+            const mainmenu::AtomCell& cell = rows[r][c];
+            if (r < before.size() && before[r][c] == cell) continue;
+            write_cell(atoms_, static_cast<int>(r), static_cast<int>(c), cell);
         }
-        const Thermal6 shown = from_uij(expression_, atom.thermal, model_.cell);
-        for (std::size_t k = 0; k < 6; ++k)
-            if (std::abs(atom.thermal[k]) >= 1e-6)
-                set_number(atoms_, n - 1, 5 + static_cast<int>(k), shown[k], fmt_real(shown[k], 9, 6));
-    }
     filling_ = false;
+}
+
+void Tfmainmenu::fill_atom_grid()
+{
+    if (model_.asym.count() > AtomRows) atoms_->setRowCount(model_.asym.count() + 5);
+    clear_atom_grid();
+    // After the clearing, an empty cell needs no item.
+    const std::vector<mainmenu::AtomGridRow> rows = mainmenu::atom_grid_rows(model_, expression_);
+    write_atom_grid(rows, std::vector<mainmenu::AtomGridRow>(rows.size()));
 }
 
 bool Tfmainmenu::read_atom_grid()
 {
-    model_.asym.clear();
-    std::vector<int> grid_rows; // of each atom read
-    const int rows = atoms_->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const std::string label = to_upper(trim(text_of(atoms_, row, 1)));
-        if (label.empty()) continue;
-        AtomRecord atom;
-        atom.label = label.substr(0, 4);
-        for (int col = 2; col < AtomColumns; ++col) {
-            std::string text = trim(text_of(atoms_, row, col));
-            if (text.empty()) {
-                text = col < 5 ? "  0" : "0";
-                filling_ = true;
-                set_text(atoms_, row, col, text);
-                filling_ = false;
-            }
-            const std::optional<double> exact = exact_value(atoms_, row, col);
-            const std::optional<double> value = exact ? exact : read_number(text);
-            if (!value) {
-                error_row_ = row + 1;
-                error_col_ = col;
-                show_grid_error();
-                return false;
-            }
-            if (col < 5) atom.xyz[static_cast<std::size_t>(col - 2)] = *value;
-            else atom.thermal[static_cast<std::size_t>(col - 5)] = *value;
-        }
-        if (!model_.asym.push(atom)) break;
-        grid_rows.push_back(row);
-    }
-    if (expression_ != ThermalExpression::Uij)
-        for (AtomRecord& atom : model_.asym) atom.thermal = to_uij(expression_, atom.thermal, model_.cell);
-    // Values no crystal has: the cell in red and the reason.
-    for (int n = 1; n <= model_.asym.count(); ++n) {
-        if (const ValueFault fault = atom_value_fault(model_.asym[n], DisplacementKind::U)) {
-            const int row = grid_rows[static_cast<std::size_t>(n - 1)];
-            if (QTableWidgetItem* item = atoms_->item(row, 2 + fault.field)) {
-                item->setForeground(QBrush(to_qcolor(ErrorRed)));
-                atoms_->scrollToItem(item);
-            }
-            messages_->show(fault.text + " (line " + std::to_string(row + 1) + ")");
-            return false;
-        }
-    }
-    return true;
-}
-
-// The error cell in red, its place reported once, then forgotten.
-void Tfmainmenu::show_grid_error()
-{
-    if (error_row_ < 1 || error_col_ < 0) return;
-    if (QTableWidgetItem* item = atoms_->item(error_row_ - 1, error_col_)) {
+    const std::vector<mainmenu::AtomGridRow> before = atom_grid_texts();
+    std::vector<mainmenu::AtomGridRow> rows = before;
+    const std::optional<mainmenu::AtomGridFault> fault = mainmenu::read_atom_grid(model_, rows, expression_);
+    write_atom_grid(rows, before);
+    if (!fault) return true;
+    // The cell in red, in sight, and the reason.
+    if (QTableWidgetItem* item = atoms_->item(fault->row, fault->column)) {
         item->setForeground(QBrush(to_qcolor(ErrorRed)));
         atoms_->scrollToItem(item);
     }
-    messages_->show("Erreur \xC3\xA0 la ligne " + std::to_string(error_row_) + " ,colonne " +
-                    std::to_string(error_col_ + 1));
-    error_row_ = error_col_ = -1;
+    messages_->show(fault->message);
+    return false;
 }
 
 void Tfmainmenu::modif_ligne(int row, int col)
 {
     model_.edit.atoms_changed = 1;
-    error_row_ = error_col_ = -1;
     const int r = row - 1;
     if (r < 0 || r >= atoms_->rowCount()) return;
     filling_ = true;
     if (QTableWidgetItem* item = atoms_->item(r, col)) item->setForeground(QBrush(Qt::black));
-    if (col != 0 && trim(text_of(atoms_, r, 1)).empty()) {
-        // An emptied label deletes its row; the rows below move up.
-        const int rows = atoms_->rowCount();
-        for (int k = r; k < rows - 1; ++k)
-            for (int c = 0; c < AtomColumns; ++c) {
-                std::string text = text_of(atoms_, k + 1, c);
-                if (c == 0 && !trim(text).empty()) text = std::to_string(k + 1);
-                set_text(atoms_, k, c, text);
-                // The exact value moves with its text.
-                if (const QTableWidgetItem* below = atoms_->item(k + 1, c))
-                    for (int role : {ExactValue, ExactText}) atoms_->item(k, c)->setData(role, below->data(role));
-            }
-        for (int c = 0; c < AtomColumns; ++c) set_text(atoms_, rows - 1, c, std::string());
-        filling_ = false;
+    filling_ = false;
+    const std::vector<mainmenu::AtomGridRow> before = atom_grid_texts();
+    std::vector<mainmenu::AtomGridRow> rows = before;
+    const mainmenu::RowEdit edit = mainmenu::modif_ligne(rows, row, col);
+    write_atom_grid(rows, before);
+    if (edit == mainmenu::RowEdit::Deleted) {
         read_atom_grid();
         model_.edit.data_changed = 1;
-        return;
     }
-    for (int c = 0; c < AtomColumns; ++c) {
-        const std::string text = text_of(atoms_, r, c);
-        const std::string upper = to_upper(text);
-        if (upper != text) set_text(atoms_, r, c, upper);
-    }
-    if (col == 1) {
-        set_text(atoms_, r, 0, std::to_string(row));
-        for (int c = 2; c < AtomColumns; ++c)
-            if (trim(text_of(atoms_, r, c)).empty()) set_text(atoms_, r, c, c == 5 ? "0.05" : "0");
-    }
-    filling_ = false;
 }
 
 void Tfmainmenu::set_thermal_expression(ThermalExpression expression)

@@ -205,7 +205,7 @@ QWidget* Tfmainmenu::build_atom_area()
 {
     auto* area = framed(QStringLiteral("Asymetric unit contents"), this);
     auto* layout = new QVBoxLayout(area);
-    atoms_ = new QTableWidget(AtomRows, AtomColumns, area);
+    atoms_ = new QTableWidget(AtomRows, mainmenu::AtomColumns, area);
     atoms_->setItemDelegate(new CentredDelegate(false, atoms_));
     atoms_->verticalHeader()->hide();
     atoms_->verticalHeader()->setDefaultSectionSize(20);
