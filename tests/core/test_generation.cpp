@@ -333,46 +333,6 @@ TEST(GenerationBox, The1999thAtomIsKeptThe2000thRefused)
     }
 }
 
-TEST(GenerationOptionChoice, ItemsSetTheFlagsAndNameTheDialog)
-{
-    auto model = model_with_cell(6, 6, 6, 90, 90, 90);
-    set_operators(*model, {"X,Y,Z", "-X,-Y,-Z"});
-    OperatorGrid grid;
-    fill_operator_grid(*model, grid);
-    grid.cell(OperatorGrid::selected_column, 2).clear();
-    RecordingMessages messages;
-
-    OptionChoice c = on_click_checklistbox(*model, grid, messages, 1, true);
-    EXPECT_EQ(c.dialog, GenerationDialog::Box);
-    EXPECT_EQ(c.checked, (std::array<bool, 5>{false, true, false, false, false}));
-    EXPECT_EQ(model->generation.box, 1);
-    EXPECT_EQ(model->edit.data_changed, 1);
-
-    c = on_click_checklistbox(*model, grid, messages, 2, true);
-    EXPECT_EQ(c.dialog, GenerationDialog::Sphere);
-    EXPECT_EQ(model->generation.box, 0);
-    EXPECT_EQ(model->generation.sphere, 1);
-
-    c = on_click_checklistbox(*model, grid, messages, 4, true);
-    EXPECT_EQ(c.dialog, GenerationDialog::None);
-    EXPECT_EQ(model->generation.cell_contents, 1);
-    EXPECT_EQ(model->generation.box_reduce, 1);
-    EXPECT_EQ(model->generation.box_size, (Vec3{1.01, 1.01, 1.01}));
-    EXPECT_EQ(model->generation.centre, (Vec3{0.5, 0.5, 0.5}));
-    EXPECT_EQ(model->system_code, "CUBI");
-    EXPECT_EQ(model->selected_operators.count(), 2); // every row selected again
-    EXPECT_EQ(grid.cell(OperatorGrid::selected_column, 2), "*");
-
-    c = on_click_checklistbox(*model, grid, messages, 4, false);
-    EXPECT_EQ(c.checked, (std::array<bool, 5>{true, false, false, false, false}));
-    EXPECT_EQ(c.selected_item, 0);
-    EXPECT_EQ(model->generation.cell_contents, 0);
-
-    model->generation.fragments = 1;
-    c = on_click_checklistbox(*model, grid, messages, 7, true); // not an item
-    EXPECT_EQ(model->generation.fragments, 1);
-}
-
 TEST(GenerationSiteSet, GrowsPastItsAnnouncedSizeAndSkipsNothing)
 {
     auto model = model_with_cell(10, 10, 10, 90, 90, 90);
