@@ -40,7 +40,7 @@ Mat3 symmetric_from(const std::array<double, 6>& b, double factor)
 // equivalent built on G* for the "Iso" mode.
 Mat3 scaled_beta(const StructureModel& model, const AtomRecord& atom, double k2)
 {
-    if (model.drawing.thermal_iso == 0 || atom.isotropic == 1)
+    if (!model.drawing.thermal_iso || atom.isotropic)
         return symmetric_from(atom.thermal, k2 / TwoPiSquaredExact);
     const CellMetric& m = model.cell.metric;
     const double ueq = equivalent_u_of_beta(model.cell, atom.thermal);

@@ -123,7 +123,7 @@ Reaction decale_label(Workbench& bench, bool checked)
 void centre_all_labels(StructureModel& model)
 {
     for (AtomRecord& atom : model.generated)
-        if (atom.shown == 1) {
+        if (atom.shown) {
             atom.label_dx = atom.label_dy = 0;
             atom.labelled = 1;
         }

@@ -105,7 +105,7 @@ void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canva
     centred.size = centred_size;
     for (int i = 1; i <= model.generated.count(); ++i) {
         const AtomRecord& atom = model.generated[i];
-        if (atom.labelled != 1 || atom.shown != 1) continue;
+        if (!atom.labelled || !atom.shown) continue;
         const bool moved = atom.label_dx != 0 && atom.label_dy != 0;
         const bool centre = atom.label_dx == 0 && atom.label_dy == 0;
         if (moved) {
@@ -129,7 +129,7 @@ void draw_enclosure_marks(const StructureModel& model, const DrawingState& state
     if (!state.view.has_centre) return;
     const int c = state.view.n + 1;
     const double x = state.view.X[c], y = state.view.Y[c];
-    if (model.generation.sphere == 1) {
+    if (model.generation.sphere) {
         std::array<PixelPoint, MaxCirclePoints> circle{};
         const double r = model.generation.sphere_radius;
         const std::size_t count = static_cast<std::size_t>(state.circle.points);
@@ -344,7 +344,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
     BondBand band{};
     for (int w = atoms; w >= 1; --w) {
         const int a = state.paint_order[w];
-        if (model.generated[a].shown != 1) continue;
+        if (!model.generated[a].shown) continue;
         draw_atom(model, state, a, canvas, outline);
         canvas.set_pen(outline);
         const auto first = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a)]);
@@ -353,7 +353,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
             const int index = state.bond_list[j];
             const BondRecord& bond = model.bonds[index];
             const int other = bond.atom1 == a ? bond.atom2 : bond.atom1;
-            if (model.generated[bond.atom1].shown != 1 || model.generated[bond.atom2].shown != 1) continue;
+            if (!model.generated[bond.atom1].shown || !model.generated[bond.atom2].shown) continue;
             if (!style.bonds_after_each_atom && !(state.view.Z[other] >= state.view.Z[a])) continue;
             if (!bond_band(model, state, index, band)) continue;
             canvas.set_brush(bond_fill_colour(model, bond, style));
@@ -372,7 +372,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
 void black_and_white_on(StructureModel& model)
 {
     DrawingOptions& d = model.drawing;
-    if (d.black_white == 0) {
+    if (!d.black_white) {
         for (int i = 1; i <= model.element_sorts.count(); ++i) {
             model.element_colours[i] = model.element_sorts[i].colour;
             model.element_sorts[i].colour = White;
@@ -390,7 +390,7 @@ void black_and_white_on(StructureModel& model)
 void black_and_white_off(StructureModel& model, DrawingState& state, Messages& messages)
 {
     DrawingOptions& d = model.drawing;
-    if (d.black_white != 0) {
+    if (d.black_white) {
         bool all_white = true;
         for (int i = 1; i <= model.element_sorts.count(); ++i) {
             model.element_sorts[i].colour = model.element_colours[i];
@@ -411,7 +411,7 @@ void black_and_white_off(StructureModel& model, DrawingState& state, Messages& m
 void leave_black_and_white(StructureModel& model, DrawingState& state, Messages& messages)
 {
     DrawingOptions& d = model.drawing;
-    if (d.black_white == 0) return;
+    if (!d.black_white) return;
     bool whitened = d.background_colour == White && d.bond_colour == White;
     for (const ElementSort& sort : model.element_sorts) whitened = whitened && sort.colour == White;
     if (!whitened) {

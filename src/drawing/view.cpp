@@ -20,7 +20,7 @@ constexpr Vec3 CellCorners[8] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
 
 bool has_enclosure_centre(const StructureModel& model)
 {
-    return model.generation.sphere == 1 || model.generation.box == 1;
+    return model.generation.sphere || model.generation.box;
 }
 
 void set_point(ViewPoints& view, int i, const Vec3& p)
@@ -82,14 +82,14 @@ void compute_view_points(const StructureModel& model, DrawingState& state)
     view.atoms = atoms;
     view.n = atoms;
     for (int i = 1; i <= atoms; ++i) set_point(view, i, mat_vec(T, model.generated[i].xyz));
-    const bool cell = model.drawing.draw_cell != 0;
+    const bool cell = model.drawing.draw_cell;
     if (cell) {
         for (const Vec3& corner : CellCorners) set_point(view, ++view.n, mat_vec(T, corner));
     }
     view.has_centre = has_enclosure_centre(model);
     if (view.has_centre) set_point(view, view.n + 1, mat_vec(T, model.generation.centre));
 
-    const auto counted = [&](int i) { return i > atoms || model.generated[i].shown == 1; };
+    const auto counted = [&](int i) { return i > atoms || model.generated[i].shown; };
     Vec3 sum{0, 0, 0};
     int count = 0;
     for (int i = 1; i <= view.n; ++i)

@@ -55,7 +55,7 @@ std::string ascii_structure_text(const StructureModel& model)
             fmt_real(cell.alpha, 8, 3) + fmt_real(cell.beta, 8, 3) + fmt_real(cell.gamma, 8, 3));
     out.add("#Space group");
     out.add(model.space_group);
-    out.add((model.centro_flag == 1 ? "+" : "-") + model.lattice_letter);
+    out.add((model.centro_flag > 0 ? "+" : "-") + model.lattice_letter);
 
     out.add("#General Positions");
     out.add(fmt_int(model.operators.count()));

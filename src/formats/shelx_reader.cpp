@@ -414,7 +414,7 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
             // Riding atom: -1.2 is 1.2 times the Ueq of the atom it rides on.
             atom.thermal[0] = reference_u > 0 ? a[5] * reference_u : DefaultUiso;
         } else {
-            reference_u = atom.isotropic == 1 ? atom.thermal[0] : equivalent_u(model.cell, atom.thermal);
+            reference_u = atom.isotropic ? atom.thermal[0] : equivalent_u(model.cell, atom.thermal);
         }
         if (!add_atom(model, atom, messages)) break;
     }

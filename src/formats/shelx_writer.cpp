@@ -37,7 +37,7 @@ int lattice_number(const StructureModel& model)
     else if (letter == "A") n = 5;
     else if (letter == "B") n = 6;
     else if (letter == "C") n = 7;
-    return model.centro_flag == 1 ? n : -n;
+    return model.centro_flag > 0 ? n : -n;
 }
 
 // The lattice translations of the model's letter, the zero vector first:
@@ -84,7 +84,7 @@ std::vector<int> symm_line_operators(const StructureModel& model)
         for (const SymmetryOperator& w : written) {
             for (const auto& shift : shifts) {
                 implied = implied || same_operator(op, combined(w, 1, shift)) ||
-                          (model.centro_flag == 1 && same_operator(op, combined(w, -1, shift)));
+                          (model.centro_flag > 0 && same_operator(op, combined(w, -1, shift)));
             }
         }
         if (implied) continue;

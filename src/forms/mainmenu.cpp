@@ -216,7 +216,7 @@ bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid
     } catch (const IoError& error) { // a catalogue missing or damaged
         return refuse(error.what());
     }
-    if ((model.centro_flag == 1 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
+    if ((model.centro_flag > 0 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
     rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
     return true;

@@ -2,6 +2,10 @@
 // The one in-memory crystal structure: cell, space group, operators,
 // asymmetric unit, generated atoms, element and bond sorts, bonds, and the
 // generation and drawing options. Every table has a fixed capacity.
+//
+// The option and state flags are integers, as the structure file stores
+// them. A flag is on when it is not 0 (whatever a file gave) and is tested
+// as a truth value; the program itself sets 1 and 0.
 
 #include <array>
 #include <cstdint>
@@ -174,7 +178,7 @@ struct StructureModel {
     std::string system_code;    // "CUBI" ... "TRIC", empty when none
     std::string lattice_letter; // one character or empty
     std::string space_group;    // symbol, empty when none
-    int centro_flag = 0;
+    int centro_flag = 0; // > 0 centrosymmetric; 0, or -1 from a negative SHELX LATT: not
     int listed_operator_count = 0;
     double wavelength = 0;
     std::string title;

@@ -39,7 +39,7 @@ double prepare_device_view(const StructureModel& model, DrawingState& device, Me
     // The middle of the bounding box of the displayed atoms.
     Vec3 low{100000, 100000, 100000}, high{-100000, -100000, -100000};
     for (int i = 1; i <= atoms; ++i) {
-        if (model.generated[i].shown != 1) continue;
+        if (!model.generated[i].shown) continue;
         const Vec3 p{view.X[i], view.Y[i], view.Z[i]};
         for (std::size_t k = 0; k < 3; ++k) {
             low[k] = std::min(low[k], p[k]);
@@ -54,7 +54,7 @@ double prepare_device_view(const StructureModel& model, DrawingState& device, Me
     }
     double r2 = MinimumViewRadius * MinimumViewRadius;
     for (int i = 1; i <= atoms; ++i)
-        if (model.generated[i].shown == 1)
+        if (model.generated[i].shown)
             r2 = std::max(r2, view.X[i] * view.X[i] + view.Y[i] * view.Y[i] + view.Z[i] * view.Z[i]);
     return std::sqrt(r2);
 }

@@ -45,6 +45,7 @@ TEST(View, PointsAreCentredOnTheShownAtoms)
 {
     auto model = four_atoms();
     model->generated[4].shown = 0; // masked: left out of the centroid and the extent
+    model->generated[1].shown = 2; // any flag other than 0 is on, as a file may hold it
     auto state = prepared(*model);
     double x = 0, y = 0, z = 0;
     for (int i = 1; i <= 3; ++i) x += state->view.X[i], y += state->view.Y[i], z += state->view.Z[i];
