@@ -29,19 +29,16 @@ Mat3 transpose(const Mat3& m)
     return t;
 }
 
-Mat3 symmetric_from(const std::array<double, 6>& b, double factor)
-{
-    return {{{b[0] * factor, b[3] * factor, b[4] * factor},
-             {b[3] * factor, b[1] * factor, b[5] * factor},
-             {b[4] * factor, b[5] * factor, b[2] * factor}}};
-}
-
 // M = k^2 / (2 pi^2) beta for the anisotropic path, or the isotropic
 // equivalent built on G* for the "Iso" mode.
 Mat3 scaled_beta(const StructureModel& model, const AtomRecord& atom, double k2)
 {
-    if (!model.drawing.thermal_iso || atom.isotropic)
-        return symmetric_from(atom.thermal, k2 / TwoPiSquaredExact);
+    if (!model.drawing.thermal_iso || atom.isotropic) {
+        Mat3 m = tensor_matrix(atom.thermal);
+        for (auto& row : m)
+            for (double& x : row) x *= k2 / TwoPiSquaredExact;
+        return m;
+    }
     const CellMetric& m = model.cell.metric;
     const double ueq = equivalent_u_of_beta(model.cell, atom.thermal);
     const double factor = ueq * TwoPiSquared * k2 / TwoPiSquaredExact;
@@ -80,12 +77,6 @@ bool quadratic_roots(double a, double b, double c, double& t1, double& t2)
 }
 
 } // namespace
-
-double probability_scale(int index)
-{
-    if (index < 0 || index >= static_cast<int>(ProbabilityScale.size())) return 1.0;
-    return ProbabilityScale[static_cast<std::size_t>(index)];
-}
 
 CircleTable make_circle_table(int points)
 {

@@ -15,15 +15,6 @@ namespace kestro {
 
 struct DrawingState;
 
-// Probability index (0 none selected, 1..10 for 10 % .. 100 %) to the scale
-// k of the displacement tensor (k^2 U).
-constexpr std::array<double, 11> ProbabilityScale = {1.0,    0.7644, 1.0026, 1.1932, 1.3672, 1.5382,
-                                                     1.7164, 1.9144, 2.1544, 2.5,    5.95};
-double probability_scale(int index);
-
-// 2 pi^2 in full precision, the factor of the anisotropic path.
-constexpr double TwoPiSquaredExact = 19.739208802178716;
-
 // Circle samples: `points` angles (j - 1) 2 pi / (points - 1), the last
 // closing the figure: 51 on the screen, 101 on the printed page and the
 // metafile.

@@ -71,9 +71,17 @@ Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const Crystal
     return v;
 }
 
+double probability_scale(int index)
+{
+    if (index < 0 || index >= static_cast<int>(ProbabilityScale.size())) return 1.0;
+    return ProbabilityScale[static_cast<std::size_t>(index)];
+}
+
+Mat3 tensor_matrix(const Thermal6& s) { return {{{s[0], s[3], s[4]}, {s[3], s[1], s[5]}, {s[4], s[5], s[2]}}}; }
+
 Thermal6 rotate_tensor(const Mat3& r, const Thermal6& s)
 {
-    const Mat3 m{{{s[0], s[3], s[4]}, {s[3], s[1], s[5]}, {s[4], s[5], s[2]}}};
+    const Mat3 m = tensor_matrix(s);
     Mat3 rm{}; // R S
     for (std::size_t i = 0; i < 3; ++i)
         for (std::size_t j = 0; j < 3; ++j)

@@ -16,6 +16,16 @@ enum class ThermalExpression { Uij, Bij, Betaij };
 // always has; B = 8 pi^2 U, for the isotropic value and the six Bij alike.
 constexpr double TwoPiSquared = 19.7391754562;
 constexpr double EightPiSquared = 78.9568352087;
+// 2 pi^2 in full precision: the factor of the drawing's anisotropic path,
+// which turns betaij back into Uij for the ellipsoids.
+constexpr double TwoPiSquaredExact = 19.739208802178716;
+
+// Probability index (0 none selected, 1..10 for 10 % .. 100 %) to the scale
+// k of the displacement tensor (k^2 U) whose ellipsoid holds the atom with
+// that probability; an index out of range gives 1.
+constexpr std::array<double, 11> ProbabilityScale = {1.0,    0.7644, 1.0026, 1.1932, 1.3672, 1.5382,
+                                                     1.7164, 1.9144, 2.1544, 2.5,    5.95};
+double probability_scale(int index);
 
 // Uij in the asymmetric unit, betaij in generated atoms; order 11 22 33 12 13 23.
 using Thermal6 = std::array<double, 6>;
@@ -41,6 +51,9 @@ Thermal6 from_uij(ThermalExpression shown_as, const Thermal6& uij, const Crystal
 double equivalent_u(const CrystalCell& cell, const Thermal6& uij);
 // The same from betaij: sum beta_ij a_i a_j cos(a_i, a_j) / (3 2 pi^2).
 double equivalent_u_of_beta(const CrystalCell& cell, const Thermal6& beta);
+
+// The symmetric matrix of a tensor held as 11 22 33 12 13 23.
+Mat3 tensor_matrix(const Thermal6& s);
 
 // R S R^T of a symmetric tensor held as 11 22 33 12 13 23: the
 // displacement tensor of an atom carried through the rotation part R of a

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "drawing_fixture.h"
+#include "model/thermal.h"
 #include "recording_canvas.h"
 
 using namespace kestro;
