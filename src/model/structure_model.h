@@ -87,13 +87,18 @@ struct SymmetryOperator {
     }
 };
 
+// A displacement tensor by its six components, in the order 11 22 33 12 13
+// 23: Uij (Angstrom squared) in the asymmetric unit, betaij (dimensionless)
+// in the generated atoms. model/thermal holds the conversions.
+using Thermal6 = std::array<double, 6>;
+
 // One layout serves the asymmetric unit and the generated atoms.
 struct AtomRecord {
     FixedText<4> label;      // upper case, the first two characters the element
     Vec3 xyz{};              // fractional coordinates
     double label_dx = 0;     // label offset in the drawing plane, Angstrom
     double label_dy = 0;
-    std::array<double, 6> thermal{}; // 11 22 33 12 13 23: Uij (asymmetric unit) or betaij (generated)
+    Thermal6 thermal{};      // Uij (asymmetric unit) or betaij (generated)
     int element_sort = 0;    // 1-based index into the element sorts
     Colour colour = 0;
     int operator_index = 0;  // producing operator, or fragment number; 0 marks a dropped duplicate

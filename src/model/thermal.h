@@ -27,9 +27,6 @@ constexpr std::array<double, 11> ProbabilityScale = {1.0,    0.7644, 1.0026, 1.1
                                                      1.7164, 1.9144, 2.1544, 2.5,    5.95};
 double probability_scale(int index);
 
-// Uij in the asymmetric unit, betaij in generated atoms; order 11 22 33 12 13 23.
-using Thermal6 = std::array<double, 6>;
-
 // SHELX writes U11 U22 U33 U23 U13 U12. The permutation is its own inverse:
 // it takes either order to the other.
 constexpr Thermal6 swap_shelx_order(const Thermal6& u) { return {u[0], u[1], u[2], u[5], u[4], u[3]}; }
