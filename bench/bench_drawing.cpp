@@ -40,7 +40,7 @@ void BM_RotationStep(benchmark::State& s)
     kestro::RasterCanvas canvas(p.image);
     int x = 300;
     for (auto _ : s) {
-        kestro::mouse_step(*p.model, *p.state, 1, {x, 300}, {x + 1, 301}, p.messages);
+        kestro::mouse_step(*p.model, *p.state, kestro::MouseMode::RotationXY, {x, 300}, {x + 1, 301}, p.messages);
         kestro::draw_scene(*p.model, *p.state, canvas);
         ++x;
     }

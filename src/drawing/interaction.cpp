@@ -491,7 +491,7 @@ Reaction mouse_move(Workbench& bench, PixelPoint point)
                           state.held_button == MouseButton::Left && !is_picking(state.mode) &&
                           !state.label_placing_pending;
     if (translation || rotation) {
-        if (mouse_step(bench.model, bench.drawing, static_cast<int>(state.mouse_mode), state.previous, point,
+        if (mouse_step(bench.model, bench.drawing, state.mouse_mode, state.previous, point,
                        bench.messages)) {
             r.drag_redraw = true;
             state.drag_drawn = true;

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "drawing/canvas.h"
+#include "drawing/view.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
 
@@ -23,8 +24,6 @@ namespace kestro {
 struct DrawingState;
 
 // "Mouse movement (left button down)": the item number of the radio group.
-enum class MouseMode { None = 0, RotationXY = 1, RotationZ = 2, Translation = 3 };
-
 // At most one mode is active at a time.
 enum class PickMode {
     None,

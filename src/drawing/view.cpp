@@ -144,19 +144,19 @@ bool rotate_view(StructureModel& model, DrawingState& state, const Mat3& rinc, c
     return true;
 }
 
-bool mouse_step(StructureModel& model, DrawingState& state, int mode, PixelPoint previous, PixelPoint now,
+bool mouse_step(StructureModel& model, DrawingState& state, MouseMode mode, PixelPoint previous, PixelPoint now,
                 Messages& messages)
 {
     ScreenMap& screen = state.screen;
-    if (mode == 3) {
+    if (mode == MouseMode::Translation) {
         screen.x0 += now.x - previous.x;
         screen.y0 += now.y - previous.y;
         return true;
     }
-    if (mode != 1 && mode != 2) return false;
+    if (mode != MouseMode::RotationXY && mode != MouseMode::RotationZ) return false;
     model.drawing.colour_gradation = 0; // the slowest fill has no place in a drag
     state.rotation_dragging = true;
-    if (mode == 1) {
+    if (mode == MouseMode::RotationXY) {
         const double a = (now.y - previous.y) * 0.01;
         const double b = (now.x - previous.x) * 0.01;
         return rotate_view(model, state, rotation_xy(a, b), {a, b, 0}, messages);

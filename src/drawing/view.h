@@ -56,11 +56,15 @@ Mat3 rotation_z(double c);
 bool rotate_view(StructureModel& model, DrawingState& state, const Mat3& rinc, const Vec3& angles,
                  Messages& messages);
 
+// What a drag with the left button does; the numbers are those of the
+// drawing window's mouse-mode buttons.
+enum class MouseMode { None = 0, RotationXY = 1, RotationZ = 2, Translation = 3 };
+
 // One step of the mouse with the left button down, from the previous
-// position to the new one: mode 1 rotation about X and Y, 2 about Z, 3
-// translation of the view origin. Switches colour gradation off at the
-// first rotation step. True when the picture must be redrawn.
-bool mouse_step(StructureModel& model, DrawingState& state, int mode, PixelPoint previous, PixelPoint now,
+// position to the new one: rotation about X and Y, about Z, or translation
+// of the view origin. Switches colour gradation off at the first rotation
+// step. True when the picture must be redrawn.
+bool mouse_step(StructureModel& model, DrawingState& state, MouseMode mode, PixelPoint previous, PixelPoint now,
                 Messages& messages);
 
 // View Z along a direct-lattice direction (fractional components); the

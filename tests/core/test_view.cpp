@@ -67,8 +67,8 @@ TEST(View, MouseDragOfOneHundredPixelsTurnsOneRadianAboutViewY)
     const Mat3 before = model->cell.metric.T;
     const double x1 = state->view.X[1], z1 = state->view.Z[1];
     // In two moves, as the mouse reports them.
-    ASSERT_TRUE(mouse_step(*model, *state, 1, {300, 300}, {340, 300}, messages));
-    ASSERT_TRUE(mouse_step(*model, *state, 1, {340, 300}, {400, 300}, messages));
+    ASSERT_TRUE(mouse_step(*model, *state, MouseMode::RotationXY, {300, 300}, {340, 300}, messages));
+    ASSERT_TRUE(mouse_step(*model, *state, MouseMode::RotationXY, {340, 300}, {400, 300}, messages));
     const Mat3 ry = {{{std::cos(1.0), 0, std::sin(1.0)}, {0, 1, 0}, {-std::sin(1.0), 0, std::cos(1.0)}}};
     expect_matrix_near(model->cell.metric.T, mat_product(ry, before), 1e-12);
     EXPECT_NEAR(state->screen.accumulated[1], 57.2957, 1e-9);
@@ -85,7 +85,7 @@ TEST(View, MouseDragOfOneHundredPixelsTurnsOneRadianAboutViewY)
     EXPECT_EQ(messages.shown.size(), 0u);
     // Colour gradation goes off with the first rotation step.
     model->drawing.colour_gradation = 1;
-    mouse_step(*model, *state, 1, {0, 0}, {0, 1}, messages);
+    mouse_step(*model, *state, MouseMode::RotationXY, {0, 0}, {0, 1}, messages);
     EXPECT_EQ(model->drawing.colour_gradation, 0);
 }
 
@@ -97,11 +97,11 @@ TEST(View, RotationAboutZFollowsTheMouseAroundTheOrigin)
     const int x0 = state->screen.x0, y0 = state->screen.y0;
     const double x = state->view.X[1], y = state->view.Y[1];
     // A quarter turn from the right of the origin to above it.
-    ASSERT_TRUE(mouse_step(*model, *state, 2, {x0 + 100, y0}, {x0, y0 - 100}, messages));
+    ASSERT_TRUE(mouse_step(*model, *state, MouseMode::RotationZ, {x0 + 100, y0}, {x0, y0 - 100}, messages));
     EXPECT_NEAR(state->view.X[1], -y, 1e-12);
     EXPECT_NEAR(state->view.Y[1], x, 1e-12);
     // Translation moves the origin only.
-    ASSERT_TRUE(mouse_step(*model, *state, 3, {10, 10}, {15, 7}, messages));
+    ASSERT_TRUE(mouse_step(*model, *state, MouseMode::Translation, {10, 10}, {15, 7}, messages));
     EXPECT_EQ(state->screen.x0, x0 + 5);
     EXPECT_EQ(state->screen.y0, y0 - 3);
 }
