@@ -2,6 +2,7 @@
 // the metafile picture, from the same core code as the printing and
 // metafile windows.
 
+#include <functional>
 #include <memory>
 
 #include "app/picture_options.h"
@@ -64,6 +65,34 @@ int prepare(StructureModel& model, const OutputArguments& arguments, Messages& m
     return apply_drawing_request(model, *state, arguments.drawing, 686, messages);
 }
 
+// A usage error unless the input is a structure file.
+int check_input(const OutputArguments& arguments, const std::string& command, const char* output_name)
+{
+    if (arguments.input.empty() || arguments.output.empty())
+        return usage_error(command + " needs FILE and -o " + output_name);
+    if (format_of(arguments.input) == StructureFormat::Unknown)
+        return usage_error(command + " reads structure files: " + ReadableExtensions);
+    return 0;
+}
+
+// Checks the drawing options, prepares the structure and writes the
+// output; a write that fails gives its message and status 1.
+int prepare_and_write(const OutputArguments& arguments, const std::function<void(StructureModel&, Messages&)>& write)
+{
+    if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
+    StderrMessages messages(arguments.yes);
+    const auto application = picture_application();
+    auto model = std::make_unique<StructureModel>();
+    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    try {
+        write(*model, messages);
+    } catch (const IoError& error) {
+        messages.show(error.what());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int print(const std::vector<std::string>& args)
@@ -95,26 +124,13 @@ int print(const std::vector<std::string>& args)
             return status;
         }
     }
-    if (arguments.input.empty() || arguments.output.empty()) return usage_error("print needs FILE and -o PAGE.pdf");
-    if (format_of(arguments.input) == StructureFormat::Unknown)
-        return usage_error(std::string("print reads structure files: ") + ReadableExtensions);
-    if (to_lower(arguments.output).size() < 4 || to_lower(arguments.output).substr(arguments.output.size() - 4) != ".pdf")
-        return usage_error("print writes the page as a .pdf file");
-    if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
-
-    StderrMessages messages(arguments.yes);
-    const auto application = picture_application();
-    auto model = std::make_unique<StructureModel>();
-    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    if (const int status = check_input(arguments, "print", "PAGE.pdf"); status != 0) return status;
+    if (!has_extension(arguments.output, ".pdf")) return usage_error("print writes the page as a .pdf file");
     settings.slider_position = arguments.drawing.zoom;
-    try {
+    return prepare_and_write(arguments, [&](StructureModel& model, Messages& messages) {
         print_page_to_pdf(arguments.output, paper, settings.pixels_per_cm * CentimetresPerInch,
-                          [&](Canvas& canvas) { draw_printed_page(*model, settings, canvas, messages); });
-    } catch (const IoError& error) {
-        messages.show(error.what());
-        return 1;
-    }
-    return 0;
+                          [&](Canvas& canvas) { draw_printed_page(model, settings, canvas, messages); });
+    });
 }
 
 int metafile(const std::vector<std::string>& args)
@@ -141,33 +157,16 @@ int metafile(const std::vector<std::string>& args)
             return status;
         }
     }
-    if (arguments.input.empty() || arguments.output.empty()) return usage_error("metafile needs FILE and -o OUT");
-    if (format_of(arguments.input) == StructureFormat::Unknown)
-        return usage_error(std::string("metafile reads structure files: ") + ReadableExtensions);
-    const std::string lower = to_lower(arguments.output);
-    const auto ends = [&](const char* e) {
-        const std::string ext = e;
-        return lower.size() >= ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0;
-    };
+    if (const int status = check_input(arguments, "metafile", "OUT"); status != 0) return status;
     MetafileFormat format = MetafileFormat::Emf;
-    if (ends(".svg")) format = MetafileFormat::Svg;
-    else if (ends(".pdf")) format = MetafileFormat::Pdf;
-    else if (!ends(".emf")) return usage_error("metafile writes .emf, .svg or .pdf files");
-    if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
-
-    StderrMessages messages(arguments.yes);
-    const auto application = picture_application();
-    auto model = std::make_unique<StructureModel>();
-    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    if (has_extension(arguments.output, ".svg")) format = MetafileFormat::Svg;
+    else if (has_extension(arguments.output, ".pdf")) format = MetafileFormat::Pdf;
+    else if (!has_extension(arguments.output, ".emf")) return usage_error("metafile writes .emf, .svg or .pdf files");
     settings.slider_position = arguments.drawing.zoom;
-    try {
+    return prepare_and_write(arguments, [&](StructureModel& model, Messages& messages) {
         write_metafile(arguments.output, format, settings.width,
-                       [&](Canvas& canvas) { draw_metafile_picture(*model, settings, canvas, messages); });
-    } catch (const IoError& error) {
-        messages.show(error.what());
-        return 1;
-    }
-    return 0;
+                       [&](Canvas& canvas) { draw_metafile_picture(model, settings, canvas, messages); });
+    });
 }
 
 } // namespace kestro::cli
