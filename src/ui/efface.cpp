@@ -27,6 +27,18 @@ QPushButton* ok_button_for(QDialog* dialog)
     return ok;
 }
 
+// After OK: with nothing chosen the dialog closes; after a deletion it
+// refills its list, tells the main window and closes; otherwise it stays.
+template <class Dialog>
+void finish_deletion(Dialog& dialog, efface::DeletionOutcome outcome)
+{
+    if (outcome == efface::DeletionOutcome::Nothing) dialog.reject();
+    if (outcome != efface::DeletionOutcome::Deleted) return;
+    dialog.initialise();
+    emit dialog.model_changed();
+    dialog.accept();
+}
+
 void fill_atom_grid(QTableWidget* grid, const StructureModel& model)
 {
     const auto rows = atom_rows(model);
@@ -88,11 +100,7 @@ void TfeffaceE::del_elem_system()
         messages_->show(error.what());
         return;
     }
-    if (outcome == efface::DeletionOutcome::Nothing) reject();
-    if (outcome != efface::DeletionOutcome::Deleted) return;
-    initialise();
-    emit model_changed();
-    accept();
+    finish_deletion(*this, outcome);
 }
 
 // ---- atoms ------------------------------------------------------------------
@@ -133,12 +141,7 @@ void TfeffaceA::del_atom()
 {
     std::vector<std::string> cells;
     for (int row = 1; row <= model_.asym.count(); ++row) cells.push_back(marking_cell_text(grid_, row, 1));
-    const efface::DeletionOutcome outcome = efface::del_atom(model_, cells, *messages_);
-    if (outcome == efface::DeletionOutcome::Nothing) reject();
-    if (outcome != efface::DeletionOutcome::Deleted) return;
-    initialise();
-    emit model_changed();
-    accept();
+    finish_deletion(*this, efface::del_atom(model_, cells, *messages_));
 }
 
 // ---- block ------------------------------------------------------------------
@@ -177,13 +180,11 @@ void TfeffaceB::efface_bloc()
 {
     const efface::DeletionOutcome outcome =
         efface::efface_bloc(model_, ss(from_->text()), ss(to_->text()), *messages_);
-    if (outcome == efface::DeletionOutcome::Nothing) reject();
-    if (outcome != efface::DeletionOutcome::Deleted) return;
-    from_->clear();
-    to_->clear();
-    initialise();
-    emit model_changed();
-    accept();
+    if (outcome == efface::DeletionOutcome::Deleted) {
+        from_->clear();
+        to_->clear();
+    }
+    finish_deletion(*this, outcome);
 }
 
 } // namespace kestro
