@@ -14,14 +14,10 @@
 
 #include "forms/enclosure.h"
 #include "platform/qt_messages.h"
-#include "ui/enclosure_parts.h"
 #include "platform/qt_text.h"
+#include "ui/enclosure_parts.h"
 
 namespace kestro {
-
-namespace {
-
-} // namespace
 
 Tfsphere::Tfsphere(StructureModel& model, Messages* messages, QWidget* parent)
     : ModelDialog(model, messages, parent)
