@@ -298,7 +298,7 @@ void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
         beta = beta_from_isotropic_u(cell, hydrogen ? HydrogenU : atom.thermal[0]);
         atom.isotropic = 1;
     }
-    atom.thermal = rotate_tensor(r, beta);
+    atom.thermal = beta.transformed_by(r);
 }
 
 // One candidate per (selected operator, atom); a candidate standing on a site

@@ -161,7 +161,7 @@ FragmentResult asym_fragments(const StructureModel& model, const std::vector<Ato
         // Anisotropic by the record's own rule (U22 not 0): an isotropic U
         // turned by R would land in other slots and read as anisotropic.
         if (member.image >= 0 && !atom.isotropic_uij())
-            atom.thermal = rotate_tensor(rotation_of(model.operators[member.image + 1]), atom.thermal);
+            atom.thermal = atom.thermal.transformed_by(rotation_of(model.operators[member.image + 1]));
         atom.operator_index = f.number[i];
         out.atoms.push_back(atom);
     }

@@ -34,7 +34,7 @@ Mat3 transpose(const Mat3& m)
 Mat3 scaled_beta(const StructureModel& model, const AtomRecord& atom, double k2)
 {
     if (!model.drawing.thermal_iso || atom.isotropic) {
-        Mat3 m = tensor_matrix(atom.thermal);
+        Mat3 m = atom.thermal.matrix();
         for (auto& row : m)
             for (double& x : row) x *= k2 / TwoPiSquaredExact;
         return m;

@@ -87,10 +87,10 @@ struct SymmetryOperator {
     }
 };
 
-// A displacement tensor by its six components, in the order 11 22 33 12 13
-// 23: Uij (Angstrom squared) in the asymmetric unit, betaij (dimensionless)
-// in the generated atoms. model/thermal holds the conversions.
-using Thermal6 = std::array<double, 6>;
+// A displacement tensor: Uij (Angstrom squared) in the asymmetric unit,
+// betaij (dimensionless) in the generated atoms. model/thermal holds the
+// conversions.
+using Thermal6 = SymMat3;
 
 // One layout serves the asymmetric unit and the generated atoms.
 struct AtomRecord {

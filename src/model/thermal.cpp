@@ -77,20 +77,4 @@ double probability_scale(int index)
     return ProbabilityScale[static_cast<std::size_t>(index)];
 }
 
-Mat3 tensor_matrix(const Thermal6& s) { return {{{s[0], s[3], s[4]}, {s[3], s[1], s[5]}, {s[4], s[5], s[2]}}}; }
-
-Thermal6 rotate_tensor(const Mat3& r, const Thermal6& s)
-{
-    const Mat3 m = tensor_matrix(s);
-    Mat3 rm{}; // R S
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j)
-            for (std::size_t k = 0; k < 3; ++k) rm[i][j] += r[i][k] * m[k][j];
-    Mat3 out{}; // (R S) R^T
-    for (std::size_t i = 0; i < 3; ++i)
-        for (std::size_t j = 0; j < 3; ++j)
-            for (std::size_t k = 0; k < 3; ++k) out[i][j] += rm[i][k] * r[j][k];
-    return {out[0][0], out[1][1], out[2][2], out[0][1], out[0][2], out[1][2]};
-}
-
 } // namespace kestro

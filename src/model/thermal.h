@@ -49,12 +49,5 @@ double equivalent_u(const CrystalCell& cell, const Thermal6& uij);
 // The same from betaij: sum beta_ij a_i a_j cos(a_i, a_j) / (3 2 pi^2).
 double equivalent_u_of_beta(const CrystalCell& cell, const Thermal6& beta);
 
-// The symmetric matrix of a tensor held as 11 22 33 12 13 23.
-Mat3 tensor_matrix(const Thermal6& s);
-
-// R S R^T of a symmetric tensor held as 11 22 33 12 13 23: the
-// displacement tensor of an atom carried through the rotation part R of a
-// symmetry operator.
-Thermal6 rotate_tensor(const Mat3& r, const Thermal6& s);
 
 } // namespace kestro

@@ -18,7 +18,7 @@
 struct FixtureAtom {
     std::string label;
     kestro::Vec3 xyz;
-    std::array<double, 6> u; // Uiso in the first slot and 0 in the second for an isotropic atom
+    kestro::Thermal6 u; // Uiso in the first slot and 0 in the second for an isotropic atom
 };
 
 inline std::unique_ptr<kestro::StructureModel> drawing_model(const std::vector<FixtureAtom>& atoms, double a = 10,
@@ -52,7 +52,7 @@ inline std::unique_ptr<kestro::StructureModel> drawing_model(const std::vector<F
     return model;
 }
 
-inline std::array<double, 6> uiso(double u) { return {u, 0, 0, 0, 0, 0}; }
+inline kestro::Thermal6 uiso(double u) { return {u, 0, 0, 0, 0, 0}; }
 
 // The drawing as the window prepares it on a picture of the given size.
 inline std::unique_ptr<kestro::DrawingState> prepared(const kestro::StructureModel& model, int size = 686)

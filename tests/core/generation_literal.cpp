@@ -110,7 +110,7 @@ LiteralFragments fragments_of(const StructureModel& model, const std::vector<Ato
             atom.xyz = m.position;
             for (int c = 0; c < 3; ++c) atom.xyz[c] += shift[c];
             if (m.op > 0 && !atom.isotropic_uij())
-                atom.thermal = kestro::rotate_tensor(gen::rotation_of(model.operators[m.op]), atom.thermal);
+                atom.thermal = atom.thermal.transformed_by(gen::rotation_of(model.operators[m.op]));
             atom.operator_index = static_cast<int>(f) + 1;
             out.atoms.push_back(atom);
         }
@@ -270,7 +270,7 @@ LiteralGeneration literal_generation(const StructureModel& model)
             c.xyz = apply_operator(model.selected_operators[k], atom.xyz);
             const bool h = element_symbol(c.label.view()) == "H";
             if (h) c.thermal[1] = 0;
-            std::array<double, 6> beta{};
+            kestro::Thermal6 beta{};
             if (c.thermal[1] != 0) {
                 for (int i = 0; i < 6; ++i) beta[i] = g[i] * c.thermal[i];
                 c.isotropic = 0;
@@ -279,7 +279,7 @@ LiteralGeneration literal_generation(const StructureModel& model)
                 for (int i = 0; i < 6; ++i) beta[i] = f[i] * u;
                 c.isotropic = 1;
             }
-            c.thermal = kestro::rotate_tensor(gen::rotation_of(model.selected_operators[k]), beta);
+            c.thermal = beta.transformed_by(gen::rotation_of(model.selected_operators[k]));
             list.push_back(c);
         }
     if (!drop_duplicates(cell.metric.BG, list, true, gen::MaxCandidates)) out.too_many = true;

@@ -238,7 +238,7 @@ _atom_site_aniso_U_13
 0.026 C11 9 9 9 9 9
 )"));
     ASSERT_TRUE(load.loaded);
-    using T6 = std::array<double, 6>;
+    using T6 = Thermal6;
     EXPECT_EQ(load.atom(1).label, load.atom(2).label); // both 'C 11'
     EXPECT_EQ(load.atom(1).thermal, (T6{0.11, 0.12, 0.13, 0.014, 0.015, 0.016}));
     EXPECT_EQ(load.atom(2).thermal, (T6{0.01, 0.02, 0.03, 0.004, 0.005, 0.006}));

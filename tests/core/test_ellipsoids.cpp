@@ -116,7 +116,7 @@ TEST(Ellipsoids, JacobiOfAKnownMatrix)
 
 TEST(Ellipsoids, IsoModeUsesUeqWithTheCrossTermsTwice)
 {
-    const std::array<double, 6> u = {0.03, 0.02, 0.025, 0, 0.005, 0};
+    const Thermal6 u = {0.03, 0.02, 0.025, 0, 0.005, 0};
     auto model = drawing_model({{"S 1", {0.2, 0.2, 0.2}, u}}, 8, 9, 10, 110);
     model->drawing.thermal_iso = 1;
     auto state = prepared(*model);

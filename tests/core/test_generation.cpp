@@ -47,7 +47,7 @@ void set_operators(StructureModel& model, const std::vector<std::string>& texts)
     }
 }
 
-void add_atom(StructureModel& model, const std::string& label, Vec3 xyz, std::array<double, 6> u = {0.02, 0, 0, 0, 0, 0})
+void add_atom(StructureModel& model, const std::string& label, Vec3 xyz, Thermal6 u = {0.02, 0, 0, 0, 0, 0})
 {
     AtomRecord atom;
     atom.label = label;
@@ -112,7 +112,7 @@ TEST(GenerationCandidates, HydrogenIsASphereOfFixedU)
 {
     auto model = model_with_cell(8, 9, 10, 90, 100, 90);
     set_operators(*model, {"X,Y,Z"});
-    const std::array<double, 6> u{0.03, 0.04, 0.05, 0.001, 0.002, 0.003};
+    const Thermal6 u{0.03, 0.04, 0.05, 0.001, 0.002, 0.003};
     add_atom(*model, "H 1", {0.1, 0.1, 0.1}, u);
     add_atom(*model, "H1", {0.3, 0.3, 0.3}, u); // element 'H1': not hydrogen
     add_atom(*model, "C 1", {0.5, 0.5, 0.5}, {0.02, 0, 0.07, 0.01, 0, 0}); // U22 = 0: isotropic
@@ -251,8 +251,8 @@ TEST(GenerationFragments, OnlyAnisotropicAtomsAreTurnedInThePrePass)
     ASSERT_EQ(f.fragments, 1);
     ASSERT_EQ(f.atoms.size(), 3u);
     EXPECT_EQ(f.atoms[1].xyz, (Vec3{0.1, 0.21, 0.3}));
-    EXPECT_EQ(f.atoms[1].thermal, (std::array<double, 6>{0.05, 0, 0, 0, 0, 0})); // still isotropic
-    EXPECT_EQ(f.atoms[2].thermal, (std::array<double, 6>{0.02, 0.01, 0.03, 0.001, 0.003, 0.002}));
+    EXPECT_EQ(f.atoms[1].thermal, (Thermal6{0.05, 0, 0, 0, 0, 0})); // still isotropic
+    EXPECT_EQ(f.atoms[2].thermal, (Thermal6{0.02, 0.01, 0.03, 0.001, 0.003, 0.002}));
 }
 
 TEST(GenerationFragments, StoreLimitsKeepWhatFitted)

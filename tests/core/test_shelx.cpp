@@ -201,7 +201,7 @@ TEST(ShelxInstructions, AtomValuesAndFreeVariables)
     EXPECT_DOUBLE_EQ(o1.xyz[0], 0.25);
     EXPECT_NEAR(o1.xyz[1], 0.6, 1e-12);
     EXPECT_DOUBLE_EQ(o1.xyz[2], -0.1);
-    EXPECT_EQ(o1.thermal, (std::array<double, 6>{0.01, 0.02, 0.03, 0.003, 0.002, 0.001}));
+    EXPECT_EQ(o1.thermal, (Thermal6{0.01, 0.02, 0.03, 0.003, 0.002, 0.001}));
     EXPECT_EQ(o1.isotropic, 0);
 
     // Riding H: 1.5 times the Ueq of O1.
