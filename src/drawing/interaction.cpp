@@ -181,9 +181,7 @@ Reaction confirm_rectangle(Workbench& bench, PixelPoint corner)
         else bench.model.generated[i].labelled = 0;
     }
     if (mask) {
-        compute_ellipsoid_tensors(bench.model, bench.drawing, bench.messages);
-        compute_outlines(bench.model, bench.drawing);
-        compute_view_points(bench.model, bench.drawing);
+        update_view(bench.model, bench.drawing, bench.messages);
         bench.model.drawing.draw_planes = 0;
     }
     r.redraw = true;

@@ -430,10 +430,8 @@ void reset_coordinates(StructureModel& model, DrawingState& state, Messages& mes
         model.generated[i] = model.initial_generated[i];
         model.generated[i].shown = 1;
     }
-    compute_ellipsoid_tensors(model, state, messages);
-    compute_outlines(model, state);
+    update_view(model, state, messages);
     liaisons(model, messages);
-    compute_view_points(model, state);
 }
 
 void prepare_drawing(const StructureModel& model, DrawingState& state, int width, int height, Messages& messages)
@@ -442,9 +440,7 @@ void prepare_drawing(const StructureModel& model, DrawingState& state, int width
     state.screen.y0 = height / 2;
     state.screen.height = height;
     state.circle = make_circle_table();
-    compute_ellipsoid_tensors(model, state, messages);
-    compute_outlines(model, state);
-    compute_view_points(model, state);
+    update_view(model, state, messages);
 }
 
 } // namespace kestro

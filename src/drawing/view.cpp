@@ -166,6 +166,13 @@ bool mouse_step(StructureModel& model, DrawingState& state, MouseMode mode, Pixe
     return rotate_view(model, state, rotation_z(c), {0, 0, c}, messages);
 }
 
+void update_view(const StructureModel& model, DrawingState& state, Messages& messages)
+{
+    compute_ellipsoid_tensors(model, state, messages);
+    compute_outlines(model, state);
+    compute_view_points(model, state);
+}
+
 bool orient_along_direction(StructureModel& model, DrawingState& state, const Vec3& direction, Messages& messages)
 {
     if (is_zero(direction)) return false;
@@ -181,9 +188,7 @@ bool orient_along_direction(StructureModel& model, DrawingState& state, const Ve
         model.cell.metric = before;
         return false;
     }
-    compute_ellipsoid_tensors(model, state, messages);
-    compute_outlines(model, state);
-    compute_view_points(model, state);
+    update_view(model, state, messages);
     return true;
 }
 
@@ -221,9 +226,7 @@ OrientationOutcome orient_by_axes(StructureModel& model, DrawingState& state, co
         model.cell.metric.O = written_O;
         return OrientationOutcome::Refused;
     }
-    compute_ellipsoid_tensors(model, state, messages);
-    compute_outlines(model, state);
-    compute_view_points(model, state);
+    update_view(model, state, messages);
     return OrientationOutcome::Applied;
 }
 

@@ -45,6 +45,11 @@ PixelPoint point_pixel(const DrawingState& state, int point);
 // semi-axis. Needs the ellipsoid tensors (lambda_min).
 void compute_view_points(const StructureModel& model, DrawingState& state);
 
+// The view-frame update, after the frame, the probability, the cell or the
+// shown atoms changed: the ellipsoid tensors, their outlines and the view
+// points again.
+void update_view(const StructureModel& model, DrawingState& state, Messages& messages);
+
 // Incremental rotations of the mouse, in radians: a about view X and b
 // about view Y (mode 1), c about view Z (mode 2).
 Mat3 rotation_xy(double a, double b);

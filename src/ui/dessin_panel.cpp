@@ -358,9 +358,7 @@ void Tfdessin::redessine()
     }
     assign_atom_colours(model_);
     if (d.probability_index != drawn_probability_) {
-        compute_ellipsoid_tensors(model_, *state_, *messages_);
-        compute_outlines(model_, *state_);
-        compute_view_points(model_, *state_);
+        update_view(model_, *state_, *messages_);
         new_points = true;
     }
     drawn_cell_ = d.draw_cell;
