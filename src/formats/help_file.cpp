@@ -1,12 +1,13 @@
 #include "formats/help_file.h"
 
 #include <algorithm>
-#include <charconv>
+#include <limits>
 #include <optional>
 #include <string_view>
 
-#include "model/file_io.h"
 #include "model/errors.h"
+#include "model/file_io.h"
+#include "model/numbers.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -31,12 +32,11 @@ std::optional<std::pair<int, std::string>> parse_number_and_title(std::string_vi
     const std::string rest = trim(text);
     std::size_t end = 0;
     while (end < rest.size() && !is_blank(rest[end])) ++end;
-    int number = 0;
-    const auto [stop, error] = std::from_chars(rest.data(), rest.data() + end, number);
-    if (end == 0 || error != std::errc() || stop != rest.data() + end || number < 0) return std::nullopt;
+    const std::optional<long long> number = parse_integer(std::string_view(rest).substr(0, end));
+    if (!number || *number < 0 || *number > std::numeric_limits<int>::max()) return std::nullopt;
     std::string title = trim(std::string_view(rest).substr(end));
     if (title.empty()) return std::nullopt;
-    return std::make_pair(number, std::move(title));
+    return std::make_pair(static_cast<int>(*number), std::move(title));
 }
 
 std::string invalid(std::string_view what, std::size_t line_number)

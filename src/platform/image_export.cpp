@@ -8,7 +8,6 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
-#include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 
 #include "model/errors.h"
 #include "model/file_io.h"
+#include "model/text.h"
 #include "platform/canvas_fonts.h"
 #include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
@@ -135,9 +135,7 @@ std::optional<PictureFormat> picture_format_for(const std::string& path)
     const std::size_t slash = path.find_last_of('/');
     const std::size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = to_lower(path.substr(dot + 1));
     if (extension == "bmp") return PictureFormat::Bmp;
     if (extension == "jpg" || extension == "jpeg") return PictureFormat::Jpeg;
     if (extension == "png") return PictureFormat::Png;
