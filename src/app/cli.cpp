@@ -167,24 +167,8 @@ int generate(StructureModel& model, const GenerationRequest& request, Messages& 
         if (g.box || g.cell_contents) g.box_reduce = *request.cut ? 1 : 0;
         if (g.sphere) g.sphere_reduce = *request.cut ? 1 : 0;
     }
-    if (model.asym.empty()) {
-        messages.show("No coordinates!");
-        return 1;
-    }
-    try {
-        // A file with its own bond limits keeps them; otherwise the defaults.
-        if (model.bond_sorts.empty() && !build_bond_sorts(model, messages)) return 1;
-    } catch (const IoError& error) {
-        messages.show(error.what());
-        return 1;
-    }
-    generer(model, messages);
-    if (model.generated.empty()) {
-        messages.beep();
-        messages.show("No data");
-        return 1;
-    }
-    return 0;
+    // A file with its own bond limits keeps them; otherwise the defaults.
+    return mainmenu::plot_generation(model, false, messages) ? 0 : 1;
 }
 
 int take_generation_option(const std::vector<std::string>& args, std::size_t& i, GenerationRequest& request)

@@ -4,6 +4,7 @@
 #include "crystal/catalogues.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
+#include "crystal/sorts.h"
 #include "model/errors.h"
 #include "model/fields.h"
 #include "model/text.h"
@@ -243,6 +244,28 @@ bool click_groupe_miraldo(StructureModel& model, const std::string& item, Operat
     if (!add_setting_centring(model, symbol)) return refuse(TooManyOperators);
     rebuild_operator_texts(model);
     finish_choice(model, grid, option_item, messages);
+    return true;
+}
+
+bool plot_generation(StructureModel& model, bool atoms_changed, Messages& messages)
+{
+    if (model.asym.empty()) {
+        messages.show("No coordinates!");
+        return false;
+    }
+    BusyScope busy(messages);
+    try {
+        if ((atoms_changed || model.bond_sorts.empty()) && !build_bond_sorts(model, messages)) return false;
+        generer(model, messages);
+    } catch (const IoError& error) {
+        messages.show(error.what());
+        return false;
+    }
+    if (model.generated.empty()) {
+        messages.beep();
+        messages.show("No data");
+        return false;
+    }
     return true;
 }
 

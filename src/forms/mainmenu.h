@@ -103,4 +103,11 @@ bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid
 bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
                           Messages& messages);
 
+// The plot's generation once the grids are read: "No coordinates!" for an
+// empty asymmetric unit; the element and bond sorts built when the atoms
+// changed or none exist; the atoms generated, with the busy cursor; "No
+// data" when none came out. A reference file that cannot be read gives its
+// message. False when there is nothing to draw.
+bool plot_generation(StructureModel& model, bool atoms_changed, Messages& messages);
+
 } // namespace kestro::mainmenu

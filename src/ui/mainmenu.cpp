@@ -198,26 +198,7 @@ bool Tfmainmenu::prepare_generation()
         messages_->show("Coordinates read error");
         return false;
     }
-    if (model_.asym.empty()) {
-        messages_->show("No coordinates!");
-        return false;
-    }
-    BusyScope busy(*messages_);
-    // Sorts are rebuilt when the atoms changed, and when none exist yet.
-    try {
-        if (model_.edit.atoms_changed || model_.bond_sorts.empty())
-            if (!build_bond_sorts(model_, *messages_)) return false;
-        generer(model_, *messages_);
-    } catch (const IoError& error) {
-        messages_->show(error.what());
-        return false;
-    }
-    if (model_.generated.empty()) {
-        messages_->beep();
-        messages_->show("No data");
-        return false;
-    }
-    return true;
+    return mainmenu::plot_generation(model_, model_.edit.atoms_changed, *messages_);
 }
 
 void Tfmainmenu::trace_ortep()
