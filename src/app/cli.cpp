@@ -8,17 +8,15 @@
 #include <memory>
 #include <optional>
 
-#include "crystal/generation.h"
 #include "crystal/operators.h"
-#include "forms/mainmenu.h"
-#include "crystal/sorts.h"
-#include "model/file_io.h"
-#include "model/numbers.h"
 #include "formats/kes.h"
 #include "formats/shelx.h"
 #include "formats/structure_files.h"
+#include "forms/mainmenu.h"
 #include "model/errors.h"
+#include "model/file_io.h"
 #include "model/messages.h"
+#include "model/numbers.h"
 #include "model/reference_files.h"
 #include "model/structure_model.h"
 #include "model/text.h"
