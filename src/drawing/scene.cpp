@@ -422,6 +422,30 @@ void leave_black_and_white(StructureModel& model, DrawingState& state, Messages&
     black_and_white_off(model, state, messages);
 }
 
+int colour_grid_rows(const StructureModel& model) { return model.element_sorts.count() + 2; }
+
+Colour grid_colour(const StructureModel& model, int row)
+{
+    const DrawingOptions& d = model.drawing;
+    return row == 0 ? d.background_colour : row == 1 ? d.bond_colour : model.element_sorts[row - 1].colour;
+}
+
+bool choose_grid_colour(StructureModel& model, DrawingState& state, int row, Colour chosen, Messages& messages)
+{
+    if (row < 0 || row >= colour_grid_rows(model)) return false;
+    DrawingOptions& d = model.drawing;
+    if (row == 0) d.background_colour = d.saved_background_colour = chosen;
+    else if (row == 1) d.bond_colour = d.saved_bond_colour = chosen;
+    else model.element_sorts[row - 1].colour = model.element_colours[row - 1] = chosen;
+    if (d.black_white) {
+        BusyScope busy(messages);
+        black_and_white_off(model, state, messages);
+        d.black_white = 0;
+    }
+    assign_atom_colours(model);
+    return true;
+}
+
 void reset_coordinates(StructureModel& model, DrawingState& state, Messages& messages)
 {
     state.screen.f = 1.0;

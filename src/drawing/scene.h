@@ -67,6 +67,16 @@ void black_and_white_off(StructureModel& model, DrawingState& state, Messages& m
 // nothing saved: unless those are already white, they are the ones kept.
 void leave_black_and_white(StructureModel& model, DrawingState& state, Messages& messages);
 
+// The colour grid of the drawing window: row 0 the background, row 1 the
+// bonds, row i + 1 element sort i.
+int colour_grid_rows(const StructureModel& model);
+Colour grid_colour(const StructureModel& model, int row);
+// A colour chosen for a row: stored as the row's colour and as the value
+// black and white restores; black and white ends (every other colour comes
+// back, the new one included) and the atoms take their colours again.
+// False for a row the grid does not have.
+bool choose_grid_colour(StructureModel& model, DrawingState& state, int row, Colour chosen, Messages& messages);
+
 // "Reset coordinates or masked atoms": the generated atoms as generated,
 // all shown, zoom factor 1, then tensors, outlines, bonds and view points.
 void reset_coordinates(StructureModel& model, DrawingState& state, Messages& messages);

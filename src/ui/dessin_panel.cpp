@@ -243,7 +243,7 @@ void Tfdessin::fill_option_controls()
 
 void Tfdessin::rebuild_colour_grid()
 {
-    const int rows = model_.element_sorts.count() + 2;
+    const int rows = colour_grid_rows(model_);
     colour_grid_->setRowCount(rows);
     const auto name_cell = [&](int row, const QString& text) {
         auto* item = new QTableWidgetItem(text);
@@ -262,25 +262,20 @@ void Tfdessin::rebuild_colour_grid()
 
 void Tfdessin::peint_stringgrid1()
 {
-    const DrawingOptions& d = model_.drawing;
     for (int row = 0; row < colour_grid_->rowCount(); ++row) {
         QTableWidgetItem* name = colour_grid_->item(row, 0);
         QTableWidgetItem* colour = colour_grid_->item(row, 1);
         if (!name || !colour) continue;
         name->setBackground(to_qcolor(colour::Silver));
         name->setForeground(Qt::black);
-        const Colour value = row == 0   ? d.background_colour
-                             : row == 1 ? d.bond_colour
-                                        : model_.element_sorts[row - 1].colour;
-        colour->setBackground(to_qcolor(value));
+        colour->setBackground(to_qcolor(grid_colour(model_, row)));
     }
 }
 
 void Tfdessin::selection_couleur(int row)
 {
-    if (row < 0 || row >= model_.element_sorts.count() + 2) return;
-    DrawingOptions& d = model_.drawing;
-    Colour& current = row == 0 ? d.background_colour : row == 1 ? d.bond_colour : model_.element_sorts[row - 1].colour;
+    if (row < 0 || row >= colour_grid_rows(model_)) return;
+    const Colour current = grid_colour(model_, row);
     Colour chosen = current;
     const bool ok = choose_colour ? choose_colour(current, chosen) : [&] {
         const QColor picked = QColorDialog::getColor(to_qcolor(current), this);
@@ -289,22 +284,11 @@ void Tfdessin::selection_couleur(int row)
         return true;
     }();
     if (!ok) return;
-    current = chosen;
-    if (row == 0) d.saved_background_colour = chosen;
-    else if (row == 1) d.saved_bond_colour = chosen;
-    else model_.element_colours[row - 1] = chosen;
-    // A colour chosen ends black and white: every other colour comes back
-    // with it, the new one included since it is also the restore value.
     {
         const QSignalBlocker blocker(black_white_);
         black_white_->setChecked(false);
     }
-    if (d.black_white) {
-        BusyScope busy(*messages_);
-        black_and_white_off(model_, *state_, *messages_);
-        d.black_white = 0;
-    }
-    assign_atom_colours(model_);
+    choose_grid_colour(model_, *state_, row, chosen, *messages_);
     peint_stringgrid1();
     draw();
 }
