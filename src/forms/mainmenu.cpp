@@ -247,6 +247,11 @@ bool click_groupe_miraldo(StructureModel& model, const std::string& item, Operat
     return true;
 }
 
+std::string data_caption(const StructureModel& model, const std::string& file)
+{
+    return "KESTRO V2. Data for " + model.title + " (" + base_name(file) + ")";
+}
+
 bool plot_generation(StructureModel& model, bool atoms_changed, Messages& messages)
 {
     if (model.asym.empty()) {

@@ -103,6 +103,9 @@ bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid
 bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
                           Messages& messages);
 
+// The main window's caption for the structure read from `file`.
+std::string data_caption(const StructureModel& model, const std::string& file);
+
 // The plot's generation once the grids are read: "No coordinates!" for an
 // empty asymmetric unit; the element and bond sorts built when the atoms
 // changed or none exist; the atoms generated, with the busy cursor; "No

@@ -416,8 +416,7 @@ void Tfmainmenu::sauve_fichier_shelx()
     }
     fill_atom_grid();
     model_.edit.data_changed = 1;
-    setWindowTitle(qs("KESTRO V2. Data for " + model_.title + " (" +
-                                          base_name(model_.source_file_name) + ")"));
+    setWindowTitle(qs(mainmenu::data_caption(model_, model_.source_file_name)));
 }
 
 void Tfmainmenu::restaure()
@@ -459,7 +458,7 @@ void Tfmainmenu::show_loaded_structure()
     }
     for (const std::string* name : {&model_.source_file_name, &model_.ascii_file_name})
         if (!name->empty())
-            setWindowTitle(qs("KESTRO V2. Data for " + model_.title + " (" + base_name(*name) + ")"));
+            setWindowTitle(qs(mainmenu::data_caption(model_, *name)));
     mainmenu::fill_operator_grid(model_, grid_);
     positions_to_widget();
     fill_atom_grid();
