@@ -457,6 +457,13 @@ void Tfmainmenu::set_thermal_expression(ThermalExpression expression)
 void Tfmainmenu::selection_thermal_expression()
 {
     model_.edit.data_changed = 1;
+    // Rows typed since the grid was last read are read in the expression
+    // they were typed in, so that the new one shows them instead of losing
+    // them; a grid that cannot be read keeps its expression and its rows.
+    if (model_.edit.atoms_changed && !read_atom_grid()) {
+        set_thermal_expression(expression_);
+        return;
+    }
     expression_ = static_cast<ThermalExpression>(expressions_->checkedId());
     fill_atom_grid();
 }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include "../core/recording_messages.h"
@@ -492,6 +493,30 @@ private slots:
         go_to(grid, 3, 2);
         QVERIFY(s.window.read_atom_grid());
         QCOMPARE(s.model->asym[3].label.str(), std::string("AB12"));
+    }
+
+    void typed_rows_survive_a_change_of_expression()
+    {
+        Session s;
+        QVERIFY(s.start());
+        QTableWidget* grid = s.window.atom_grid();
+        type_atom(grid, 1, {"C 1", "0.1"});
+        const auto radio = [&](const char* text) {
+            for (QRadioButton* button : s.window.findChildren<QRadioButton*>())
+                if (button->text() == QLatin1String(text)) return button;
+            return static_cast<QRadioButton*>(nullptr);
+        };
+        QTest::mouseClick(radio("Bij"), Qt::LeftButton);
+        QCOMPARE(s.cell(1, 1), QStringLiteral("C 1"));
+        QCOMPARE(s.cell(1, 5), QStringLiteral(" 3.947842")); // U = 0.05 shown as B
+        // A cell that cannot be read keeps the expression and the rows.
+        type_in(grid, 1, 2, "0.1x");
+        go_to(grid, 1, 3);
+        QTest::mouseClick(radio("Uij"), Qt::LeftButton);
+        QVERIFY(radio("Bij")->isChecked());
+        QCOMPARE(s.window.thermal_expression(), ThermalExpression::Bij);
+        QCOMPARE(s.cell(1, 2), QStringLiteral("0.1X"));
+        QCOMPARE(s.messages.shown.back(), std::string("Erreur \xC3\xA0 la ligne 1 ,colonne 3"));
     }
 
     void loaded_structure_fills_the_controls_and_restore_reads_it_again()
