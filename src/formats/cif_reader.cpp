@@ -1,10 +1,7 @@
 #include "formats/cif.h"
 
 #include <array>
-#include <cctype>
-#include <filesystem>
 #include <cstdint>
-#include <deque>
 #include <limits>
 #include <optional>
 #include <string>
@@ -16,6 +13,7 @@
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
 #include "crystal/sorts.h"
+#include "formats/cif_syntax.h"
 #include "formats/reader_support.h"
 #include "model/errors.h"
 #include "model/fields.h"
@@ -28,236 +26,9 @@ namespace kestro {
 
 namespace {
 
-// ---------------------------------------------------------------------------
-// CIF 1.1 syntax: data blocks, items, loops, quoted strings, text fields.
-// Values are views of the file's text, so that a file of millions of loop
-// values takes little more memory than the text itself.
-
-// A value: the text between its quotes or of its text field.
-struct CifValue {
-    std::string_view text;
-    char quote = 0; // '\'', '"' or ';' (text field); 0 when bare
-
-    // '?' and '.' written bare stand for an unknown or inapplicable value.
-    bool unknown() const { return quote == 0 && (text == "?" || text == "."); }
-};
-
-// A loop value kept small: where its text lies in the file.
-struct CifCell {
-    std::uint32_t begin = 0;
-    std::uint32_t size = 0;
-    char quote = 0;
-};
-
-struct CifLoop {
-    std::string_view source;          // the file's text
-    std::vector<std::string> names;   // lower case: CIF data names ignore case
-    std::vector<std::string> written; // as in the file, for messages
-    std::deque<CifCell> cells;        // row after row; grows without copying
-    std::string_view keyword;         // where the loop starts, for messages
-
-    int column(std::string_view name) const
-    {
-        for (std::size_t k = 0; k < names.size(); ++k)
-            if (names[k] == name) return static_cast<int>(k);
-        return -1;
-    }
-    int rows() const { return static_cast<int>(cells.size() / names.size()); }
-    bool complete() const { return cells.size() % names.size() == 0; }
-    CifValue at(int row, int col) const
-    {
-        const CifCell& cell = cells[static_cast<std::size_t>(row) * names.size() + static_cast<std::size_t>(col)];
-        return {source.substr(cell.begin, cell.size), cell.quote};
-    }
-    void add(const CifValue& value)
-    {
-        cells.push_back({static_cast<std::uint32_t>(value.text.data() - source.data()),
-                         static_cast<std::uint32_t>(value.text.size()), value.quote});
-    }
-};
-
-struct CifBlock {
-    std::string name;
-    std::vector<std::pair<std::string, CifValue>> items;
-    std::vector<CifLoop> loops;
-
-    const CifValue* item(std::string_view name) const
-    {
-        for (const auto& [key, value] : items)
-            if (key == name) return &value;
-        return nullptr;
-    }
-    const CifLoop* loop_with(std::string_view name) const
-    {
-        for (const CifLoop& loop : loops)
-            if (loop.column(name) >= 0) return &loop;
-        return nullptr;
-    }
-
-    // The loop holding `name`, or, for a category written as single items
-    // (a structure of one atom), a one-row loop of the items starting with
-    // `prefix` (those starting with `excluded` left out) made in `row`.
-    const CifLoop* table_with(std::string_view source, CifLoop& row, std::string_view name,
-                              std::string_view prefix, std::string_view excluded = {}) const
-    {
-        if (const CifLoop* loop = loop_with(name)) return loop;
-        if (item(name) == nullptr) return nullptr;
-        row = CifLoop{};
-        row.source = source;
-        for (const auto& [key, value] : items) {
-            if (!key.starts_with(prefix) || (!excluded.empty() && key.starts_with(excluded))) continue;
-            if (row.names.empty()) row.keyword = value.text;
-            row.names.push_back(key);
-            row.written.push_back(key);
-            row.add(value);
-        }
-        return &row;
-    }
-};
-
-enum class TokenKind { Name, Value, Loop, Data, Save, Other };
-
-struct Token {
-    TokenKind kind = TokenKind::Value;
-    CifValue value; // for Data and Save the name after the prefix
-};
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
-
-bool starts_with_word(std::string_view text, std::string_view lower_word)
-{
-    if (text.size() < lower_word.size()) return false;
-    for (std::size_t i = 0; i < lower_word.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != lower_word[i]) return false;
-    return true;
-}
-
-// The tokens of a text one after the other; a line ends with LF, CR or CR LF.
-class Tokenizer {
-public:
-    explicit Tokenizer(std::string_view text) : text_(text) {}
-
-    bool next(Token& token)
-    {
-        while (at_ < text_.size()) {
-            const char c = text_[at_];
-            if (is_line_end(c)) {
-                at_ += c == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n' ? 2 : 1;
-                line_start_ = true;
-                continue;
-            }
-            const bool field = line_start_ && c == ';';
-            line_start_ = false;
-            if (field) {
-                token = {TokenKind::Value, {text_field(), ';'}};
-                return true;
-            }
-            if (is_blank(c)) {
-                ++at_;
-            } else if (c == '#') {
-                while (at_ < text_.size() && !is_line_end(text_[at_])) ++at_;
-            } else if (c == '\'' || c == '"') {
-                // A quote closes only when a blank or the end of the line follows it.
-                std::size_t end = at_ + 1;
-                while (end < text_.size() && !is_line_end(text_[end]) &&
-                       !(text_[end] == c && (end + 1 == text_.size() || is_blank(text_[end + 1]) ||
-                                             is_line_end(text_[end + 1]))))
-                    ++end;
-                token = {TokenKind::Value, {text_.substr(at_ + 1, end - at_ - 1), c}};
-                at_ = end < text_.size() && text_[end] == c ? end + 1 : end;
-                return true;
-            } else {
-                std::size_t end = at_;
-                while (end < text_.size() && !is_blank(text_[end]) && !is_line_end(text_[end])) ++end;
-                token = bare(text_.substr(at_, end - at_));
-                at_ = end;
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    // A text field runs from its ';' to the next line that starts with ';'.
-    std::string_view text_field()
-    {
-        const std::size_t begin = at_ + 1;
-        for (std::size_t i = begin; i < text_.size(); ++i) {
-            if (!is_line_end(text_[i])) continue;
-            const std::size_t next_line = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n' ? i + 2 : i + 1;
-            if (next_line < text_.size() && text_[next_line] == ';') {
-                at_ = next_line + 1;
-                return text_.substr(begin, i - begin);
-            }
-        }
-        at_ = text_.size();
-        std::string_view field = text_.substr(begin);
-        while (!field.empty() && is_line_end(field.back())) field.remove_suffix(1);
-        return field;
-    }
-
-    static Token bare(std::string_view text)
-    {
-        if (text.front() == '_') return {TokenKind::Name, {text, 0}};
-        if (starts_with_word(text, "loop_") && text.size() == 5) return {TokenKind::Loop, {text, 0}};
-        if (starts_with_word(text, "data_")) return {TokenKind::Data, {text.substr(5), 0}};
-        if (starts_with_word(text, "save_")) return {TokenKind::Save, {text.substr(5), 0}};
-        if ((starts_with_word(text, "global_") && text.size() == 7) || (starts_with_word(text, "stop_") && text.size() == 5))
-            return {TokenKind::Other, {text, 0}};
-        return {TokenKind::Value, {text, 0}};
-    }
-
-    std::string_view text_;
-    std::size_t at_ = 0;
-    bool line_start_ = true;
-};
-
-// Blocks in file order. Save frames are skipped; data before the first
-// data_ (a header some writers leave out) form a block without a name.
-std::vector<CifBlock> parse_blocks(std::string_view text)
-{
-    std::vector<CifBlock> blocks;
-    const auto current = [&blocks]() -> CifBlock& {
-        if (blocks.empty()) blocks.emplace_back();
-        return blocks.back();
-    };
-    Tokenizer tokenizer(text);
-    Token token;
-    bool more = tokenizer.next(token);
-    const auto is = [&](TokenKind kind) { return more && token.kind == kind; };
-    while (more) {
-        if (token.kind == TokenKind::Data) {
-            blocks.emplace_back();
-            blocks.back().name = token.value.text;
-            more = tokenizer.next(token);
-        } else if (token.kind == TokenKind::Save && !token.value.text.empty()) {
-            do more = tokenizer.next(token);
-            while (more && !(token.kind == TokenKind::Save && token.value.text.empty()));
-            if (more) more = tokenizer.next(token);
-        } else if (token.kind == TokenKind::Loop) {
-            CifLoop loop;
-            loop.source = text;
-            loop.keyword = token.value.text;
-            for (more = tokenizer.next(token); is(TokenKind::Name); more = tokenizer.next(token)) {
-                loop.names.push_back(to_lower(token.value.text));
-                loop.written.emplace_back(token.value.text);
-            }
-            for (; is(TokenKind::Value); more = tokenizer.next(token)) loop.add(token.value);
-            if (!loop.names.empty()) current().loops.push_back(std::move(loop));
-        } else if (token.kind == TokenKind::Name) {
-            const std::string name = to_lower(token.value.text);
-            more = tokenizer.next(token);
-            if (is(TokenKind::Value)) {
-                current().items.emplace_back(name, token.value);
-                more = tokenizer.next(token);
-            }
-        } else {
-            more = tokenizer.next(token);
-        }
-    }
-    return blocks;
-}
+using cif::CifBlock;
+using cif::CifLoop;
+using cif::CifValue;
 
 // ---------------------------------------------------------------------------
 // Values.
@@ -309,7 +80,7 @@ public:
         if (text.size() >= std::numeric_limits<std::uint32_t>::max())
             return refuse(file_ + " is too large to be read as a CIF");
         source_ = text;
-        const std::vector<CifBlock> blocks = parse_blocks(text);
+        const std::vector<CifBlock> blocks = cif::parse_blocks(text);
         const CifBlock* block = nullptr;
         for (const CifBlock& candidate : blocks) {
             if (candidate.loop_with("_atom_site_fract_x") || candidate.item("_atom_site_fract_x")) {
