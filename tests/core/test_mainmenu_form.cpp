@@ -9,6 +9,7 @@
 #include "crystal/operators.h"
 #include "forms/atom_grid.h"
 #include "forms/mainmenu.h"
+#include "operator_rows.h"
 #include "recording_messages.h"
 
 using namespace kestro;
@@ -16,14 +17,8 @@ using namespace kestro::mainmenu;
 
 namespace {
 
-using Row = std::array<double, 4>;
-
-SymmetryOperator make_op(Row r1, Row r2, Row r3)
-{
-    SymmetryOperator op;
-    op.rows = {r1, r2, r3};
-    return op;
-}
+using kestro_test::make_op;
+using kestro_test::Row;
 
 StructureModel& one_atom(StructureModel& model, Vec3 xyz, Thermal6 u)
 {
