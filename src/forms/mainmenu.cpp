@@ -160,6 +160,24 @@ void on_click_stringgrid1(StructureModel& model, OperatorGrid& grid, const GridS
     mark = mark == "*" ? std::string() : std::string("*");
 }
 
+OptionChoice only_item(GenerationItem item)
+{
+    OptionChoice out;
+    const int index = static_cast<int>(item);
+    out.checked[static_cast<std::size_t>(index)] = true;
+    out.selected_item = index;
+    return out;
+}
+
+GenerationItem option_item(const GenerationOptions& options)
+{
+    if (options.cell_contents) return GenerationItem::CellContents;
+    if (options.fragments) return GenerationItem::Fragments;
+    if (options.sphere) return GenerationItem::Sphere;
+    if (options.box) return GenerationItem::Box;
+    return GenerationItem::NoOption;
+}
+
 OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Messages& messages, int item,
                                    bool checked)
 {
@@ -168,11 +186,7 @@ OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Me
     GenerationOptions& o = model.generation;
     model.edit.data_changed = 1;
     o.box = o.sphere = o.fragments = o.cell_contents = 0;
-    if (!checked) {
-        out.checked[0] = true;
-        out.selected_item = 0;
-        return out;
-    }
+    if (!checked) return only_item(GenerationItem::NoOption);
     out.checked[static_cast<std::size_t>(item)] = true;
     switch (static_cast<GenerationItem>(item)) {
     case GenerationItem::Box:

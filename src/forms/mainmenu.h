@@ -80,6 +80,12 @@ struct OptionChoice {
     bool operators_read = true;                       // false when "Cell contents" met a grid it could not decode
 };
 
+// The list with only `item` checked and selected.
+OptionChoice only_item(GenerationItem item);
+// The item that stored options check: cell contents before fragments,
+// sphere and box; none of them gives "No option".
+GenerationItem option_item(const GenerationOptions& options);
+
 // An item of the list was checked or unchecked: sets the option flags (and
 // for "Cell contents" the box, the reduction flag and the full selection).
 OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Messages& messages, int item,

@@ -83,7 +83,7 @@ Tfmainmenu::Tfmainmenu(StructureModel& model, Messages* messages, QWidget* paren
     efface_b_ = new TfeffaceB(model_, messages_, this);
     // A cancelled enclosure dialog has cleared its option flag: the list follows.
     const auto untick = [this](int result) {
-        if (result == QDialog::Rejected) set_option_checks({true, false, false, false, false}, 0);
+        if (result == QDialog::Rejected) show_option(mainmenu::only_item(GenerationItem::NoOption));
     };
     connect(boite_, &QDialog::finished, this, untick);
     connect(sphere_, &QDialog::finished, this, untick);
@@ -124,7 +124,7 @@ bool Tfmainmenu::FormCreate(const QStringList& arguments)
     if (frameGeometry().height() - geometry().height() > 47)
         messages_->show("Warning! Large fonts must create some problems to Kestro!");
     model_.pending_file_name = arguments.size() > 1 ? ss(arguments.at(1)) : std::string();
-    set_option_checks({true, false, false, false, false}, 0);
+    show_option(mainmenu::only_item(GenerationItem::NoOption));
     model_.drawing.bond_colour = colour::Yellow;
 
     move(0, 0);
@@ -152,7 +152,7 @@ void Tfmainmenu::reset_structure()
 {
     space_group_label_->hide();
     reset_model(model_);
-    set_option_checks({true, false, false, false, false}, 0);
+    show_option(mainmenu::only_item(GenerationItem::NoOption));
 }
 
 bool Tfmainmenu::event(QEvent* event)
@@ -277,15 +277,7 @@ void Tfmainmenu::lit_en_ascii()
     if (name.empty()) return;
     if (!load_ascii_structure(model_, name, *messages_)) return;
     set_thermal_expression(ThermalExpression::Uij);
-    const GenerationOptions& g = model_.generation;
-    int item = 0;
-    if (g.cell_contents) item = 4;
-    else if (g.fragments) item = 3;
-    else if (g.sphere) item = 2;
-    else if (g.box) item = 1;
-    std::array<bool, 5> checked{};
-    checked[static_cast<std::size_t>(item)] = true;
-    set_option_checks(checked, item);
+    show_option(mainmenu::only_item(mainmenu::option_item(model_.generation)));
     show_loaded_structure();
     boite_->hide();
     // A file with its generated atoms restores its picture; one with only

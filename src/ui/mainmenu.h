@@ -192,7 +192,8 @@ private:
     void write_atom_grid(const std::vector<mainmenu::AtomGridRow>& rows,
                          const std::vector<mainmenu::AtomGridRow>& before);
     int checked_option() const;
-    void set_option_checks(const std::array<bool, 5>& checked, int selected_item);
+    // The list's check states and selection as the core chose them.
+    void show_option(const mainmenu::OptionChoice& choice);
     void open_deletion_dialog(QDialog* dialog);
     void refresh_atoms_from_model();
     void set_caption_from_group();

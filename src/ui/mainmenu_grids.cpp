@@ -477,12 +477,12 @@ int Tfmainmenu::checked_option() const
     return -1;
 }
 
-void Tfmainmenu::set_option_checks(const std::array<bool, 5>& checked, int selected_item)
+void Tfmainmenu::show_option(const mainmenu::OptionChoice& choice)
 {
     filling_ = true;
     for (int i = 0; i < 5; ++i)
-        options_->item(i)->setCheckState(checked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
-    if (selected_item >= 0) options_->setCurrentRow(selected_item);
+        options_->item(i)->setCheckState(choice.checked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+    if (choice.selected_item >= 0) options_->setCurrentRow(choice.selected_item);
     filling_ = false;
 }
 
@@ -493,7 +493,7 @@ void Tfmainmenu::on_click_checklistbox(QListWidgetItem* item)
     widget_to_positions();
     const mainmenu::OptionChoice choice =
         mainmenu::on_click_checklistbox(model_, grid_, *messages_, row, item->checkState() == Qt::Checked);
-    set_option_checks(choice.checked, choice.selected_item);
+    show_option(choice);
     positions_to_widget();
     if (choice.dialog == GenerationDialog::Box) boite_->open();
     else if (choice.dialog == GenerationDialog::Sphere) sphere_->open();

@@ -250,4 +250,10 @@ TEST(GenerationOptionChoice, ItemsSetTheFlagsAndNameTheDialog)
     model->generation.fragments = 1;
     c = on_click_checklistbox(*model, grid, messages, 7, true); // not an item
     EXPECT_EQ(model->generation.fragments, 1);
+
+    // A stored file's options check one item, cell contents first.
+    GenerationOptions stored;
+    stored.box = stored.cell_contents = 1;
+    EXPECT_EQ(option_item(stored), GenerationItem::CellContents);
+    EXPECT_EQ(option_item(GenerationOptions{}), GenerationItem::NoOption);
 }
