@@ -169,7 +169,7 @@ OptionChoice only_item(GenerationItem item)
     return out;
 }
 
-GenerationItem option_item(const GenerationOptions& options)
+GenerationItem checked_item(const GenerationOptions& options)
 {
     if (options.cell_contents) return GenerationItem::CellContents;
     if (options.fragments) return GenerationItem::Fragments;

@@ -84,7 +84,7 @@ struct OptionChoice {
 OptionChoice only_item(GenerationItem item);
 // The item that stored options check: cell contents before fragments,
 // sphere and box; none of them gives "No option".
-GenerationItem option_item(const GenerationOptions& options);
+GenerationItem checked_item(const GenerationOptions& options);
 
 // An item of the list was checked or unchecked: sets the option flags (and
 // for "Cell contents" the box, the reduction flag and the full selection).

@@ -277,7 +277,7 @@ void Tfmainmenu::lit_en_ascii()
     if (name.empty()) return;
     if (!load_ascii_structure(model_, name, *messages_)) return;
     set_thermal_expression(ThermalExpression::Uij);
-    show_option(mainmenu::only_item(mainmenu::option_item(model_.generation)));
+    show_option(mainmenu::only_item(mainmenu::checked_item(model_.generation)));
     show_loaded_structure();
     boite_->hide();
     // A file with its generated atoms restores its picture; one with only

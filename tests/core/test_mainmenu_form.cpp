@@ -254,6 +254,6 @@ TEST(GenerationOptionChoice, ItemsSetTheFlagsAndNameTheDialog)
     // A stored file's options check one item, cell contents first.
     GenerationOptions stored;
     stored.box = stored.cell_contents = 1;
-    EXPECT_EQ(option_item(stored), GenerationItem::CellContents);
-    EXPECT_EQ(option_item(GenerationOptions{}), GenerationItem::NoOption);
+    EXPECT_EQ(checked_item(stored), GenerationItem::CellContents);
+    EXPECT_EQ(checked_item(GenerationOptions{}), GenerationItem::NoOption);
 }
