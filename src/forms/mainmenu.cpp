@@ -83,12 +83,18 @@ std::array<std::string, 6> apply_cell_rules(const CellRules& rules, const std::a
     return out;
 }
 
+OperatorGrid blank_operator_grid()
+{
+    OperatorGrid grid;
+    for (int col = 0; col < OperatorGrid::columns; ++col)
+        grid.cell(col, 0) = OperatorGrid::headers[static_cast<std::size_t>(col)];
+    return grid;
+}
+
 void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
 {
-    static constexpr std::array<std::string_view, OperatorGrid::columns> headers{"Nb", "a", "b", "c", "Selected"};
-    for (int col = 0; col < OperatorGrid::columns; ++col) grid.cell(col, 0) = headers[static_cast<std::size_t>(col)];
-    grid.column_widths[0] = 20;
-    grid.column_widths[OperatorGrid::selected_column] = 50;
+    for (int col = 0; col < OperatorGrid::columns; ++col)
+        grid.cell(col, 0) = OperatorGrid::headers[static_cast<std::size_t>(col)];
 
     if (model.operators.empty()) return;
     for (int row = 1; row < OperatorGrid::rows; ++row) {

@@ -36,6 +36,9 @@ namespace {
 using colour::Silver;
 constexpr Colour SelectedRow = 15979007;
 constexpr Colour ErrorRed = colour::Red;
+// The positions grid's "Nb" and "Selected" columns, in pixels; 0 leaves the
+// widget's default.
+constexpr std::array<int, 5> PositionColumnWidths{30, 0, 0, 0, 60};
 
 std::string text_of(const QTableWidget* table, int row, int col)
 {
@@ -303,9 +306,7 @@ void Tfmainmenu::BitBtn1Click() { open_help(12); }
 
 void Tfmainmenu::clear_positions_grid()
 {
-    grid_ = mainmenu::OperatorGrid{};
-    grid_.cells[0] = {"Nb", "a", "b", "c", "Selected"};
-    grid_.column_widths = {20, 0, 0, 0, 50};
+    grid_ = mainmenu::blank_operator_grid();
     positions_to_widget();
 }
 
@@ -316,8 +317,8 @@ void Tfmainmenu::positions_to_widget()
     for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col) headers << qs(grid_.cell(col, 0));
     positions_->setHorizontalHeaderLabels(headers);
     for (int col = 0; col < mainmenu::OperatorGrid::columns; ++col)
-        if (grid_.column_widths[static_cast<std::size_t>(col)] > 0)
-            positions_->setColumnWidth(col, grid_.column_widths[static_cast<std::size_t>(col)] + 10);
+        if (PositionColumnWidths[static_cast<std::size_t>(col)] > 0)
+            positions_->setColumnWidth(col, PositionColumnWidths[static_cast<std::size_t>(col)]);
     for (int row = 1; row < mainmenu::OperatorGrid::rows; ++row) {
         // The row number of a typed operator is written in for the user.
         if (trim(grid_.cell(0, row)).empty() && !trim(grid_.cell(1, row)).empty()) grid_.cell(0, row) = std::to_string(row);
