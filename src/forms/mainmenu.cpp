@@ -83,18 +83,18 @@ std::array<std::string, 6> apply_cell_rules(const CellRules& rules, const std::a
     return out;
 }
 
-OperatorGrid blank_operator_grid()
+void clear_operator_grid(OperatorGrid& grid)
 {
-    OperatorGrid grid;
+    for (auto& row : grid.cells)
+        for (std::string& cell : row) cell.clear();
     for (int col = 0; col < OperatorGrid::columns; ++col)
-        grid.cell(col, 0) = OperatorGrid::headers[static_cast<std::size_t>(col)];
-    return grid;
+        grid.cell(col, 0) = OperatorGridHeaders[static_cast<std::size_t>(col)];
 }
 
 void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
 {
     for (int col = 0; col < OperatorGrid::columns; ++col)
-        grid.cell(col, 0) = OperatorGrid::headers[static_cast<std::size_t>(col)];
+        grid.cell(col, 0) = OperatorGridHeaders[static_cast<std::size_t>(col)];
 
     if (model.operators.empty()) return;
     for (int row = 1; row < OperatorGrid::rows; ++row) {

@@ -42,12 +42,12 @@ struct OperatorGrid {
     std::string& cell(int col, int row) { return cells.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)); }
     const std::string& cell(int col, int row) const { return cells.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col)); }
 
-    static constexpr std::array<std::string_view, columns> headers{"Nb", "a", "b", "c", "Selected"};
     std::array<std::array<std::string, columns>, rows> cells{};
 };
+constexpr std::array<std::string_view, OperatorGrid::columns> OperatorGridHeaders{"Nb", "a", "b", "c", "Selected"};
 
-// An empty grid under its headers.
-OperatorGrid blank_operator_grid();
+// Every cell emptied but the headers.
+void clear_operator_grid(OperatorGrid& grid);
 
 // The headers, then one row per operator of the full list with "*"
 // in column 4 for a selected one. Stores the reduced translations back.

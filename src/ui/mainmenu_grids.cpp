@@ -306,7 +306,7 @@ void Tfmainmenu::BitBtn1Click() { open_help(12); }
 
 void Tfmainmenu::clear_positions_grid()
 {
-    grid_ = mainmenu::blank_operator_grid();
+    mainmenu::clear_operator_grid(grid_);
     positions_to_widget();
 }
 
