@@ -56,7 +56,7 @@ void read_operators(TextCursor& in, StructureModel& model)
         in.end_line();
         model.operators.push(op);
         model.operator_texts[i] = operator_text(model.operators[i]);
-        if (model.selected[i] != 0) model.selected_operators.push(model.operators[i]);
+        if (model.selected[i]) model.selected_operators.push(model.operators[i]);
     }
 }
 

@@ -15,6 +15,12 @@ namespace {
 
 bool is_blank_cell(const std::string& text) { return trim(text).empty(); }
 
+void write_headers(OperatorGrid& grid)
+{
+    for (int col = 0; col < OperatorGrid::columns; ++col)
+        grid.cell(col, 0) = OperatorGridHeaders[static_cast<std::size_t>(col)];
+}
+
 std::string first_char(const std::string& symbol) { return symbol.empty() ? std::string() : symbol.substr(0, 1); }
 
 // The common end of both choices: identity selected, grid filled, the
@@ -87,14 +93,12 @@ void clear_operator_grid(OperatorGrid& grid)
 {
     for (auto& row : grid.cells)
         for (std::string& cell : row) cell.clear();
-    for (int col = 0; col < OperatorGrid::columns; ++col)
-        grid.cell(col, 0) = OperatorGridHeaders[static_cast<std::size_t>(col)];
+    write_headers(grid);
 }
 
 void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
 {
-    for (int col = 0; col < OperatorGrid::columns; ++col)
-        grid.cell(col, 0) = OperatorGridHeaders[static_cast<std::size_t>(col)];
+    write_headers(grid);
 
     if (model.operators.empty()) return;
     for (int row = 1; row < OperatorGrid::rows; ++row) {
@@ -106,7 +110,7 @@ void fill_operator_grid(StructureModel& model, OperatorGrid& grid)
         for (int k = 0; k < 3; ++k) {
             grid.cell(k + 1, i) = to_upper(format_operator_row(op.rows[static_cast<std::size_t>(k)]));
         }
-        if (model.selected[i] == 1) grid.cell(OperatorGrid::selected_column, i) = "*";
+        if (model.selected[i]) grid.cell(OperatorGrid::selected_column, i) = "*";
     }
 }
 

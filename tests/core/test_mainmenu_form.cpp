@@ -151,7 +151,7 @@ TEST(OperatorGrid, FillSelectAndToggle)
     model.operators.push(make_op({1, 0, 0, -0.25}, {0, 1, 0, 0}, {0, 0, 1, 0}));
     model.operators.push(make_op({-1, 0, 0, 0}, {0, -1, 0, 0.5}, {0, 0, 1, 0}));
     model.operators.push(make_op({0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, -1, 0}));
-    model.selected[2] = 1;
+    model.selected[2] = 2; // a flag other than 0, as a file may hold it, is on
     fill_operator_grid(model, grid);
     EXPECT_EQ(grid.cell(0, 0) + grid.cell(1, 0) + grid.cell(4, 0), "NbaSelected");
     EXPECT_EQ(grid.cell(0, 2) + grid.cell(1, 2) + grid.cell(2, 2) + grid.cell(4, 2), "2-X-Y+1/2*");
