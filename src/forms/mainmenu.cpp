@@ -1,5 +1,7 @@
 #include "forms/mainmenu.h"
 
+#include <optional>
+
 #include "crystal/bonds.h"
 #include "crystal/catalogues.h"
 #include "crystal/oemath.h"
@@ -39,8 +41,30 @@ void finish_choice(StructureModel& model, OperatorGrid& grid, int option_item, M
     liaisons(model, messages);
 }
 
-} // namespace
+// A space-group choice: `load` fills the operators and gives the refusal
+// text, or nothing. A refusal (a catalogue that cannot be read included)
+// restores the group as it was and says why.
+template <class Load>
+bool choose_group(StructureModel& model, OperatorGrid& grid, int option_item, Messages& messages, Load load)
+{
+    const GroupState before(model);
+    std::optional<std::string> refusal;
+    try {
+        refusal = load();
+    } catch (const IoError& error) {
+        refusal = error.what();
+    }
+    if (refusal) {
+        before.restore(model);
+        messages.show(*refusal);
+        return false;
+    }
+    rebuild_operator_texts(model);
+    finish_choice(model, grid, option_item, messages);
+    return true;
+}
 
+} // namespace
 
 CellRules cell_rules(std::string_view s)
 {
@@ -228,47 +252,27 @@ OptionChoice on_click_checklistbox(StructureModel& model, OperatorGrid& grid, Me
 bool click_groupe(StructureModel& model, const std::string& symbol, OperatorGrid& grid, int option_item,
                   Messages& messages)
 {
-    const GroupState before(model);
-    const auto refuse = [&](const std::string& text) {
-        before.restore(model);
-        messages.show(text);
-        return false;
-    };
-    model.space_group = trim(symbol);
-    model.lattice_letter = first_char(model.space_group);
-    try {
-        if (!read_standard_group(model)) return refuse("Space group not found: " + trim(symbol));
-    } catch (const IoError& error) { // a catalogue missing or damaged
-        return refuse(error.what());
-    }
-    if ((model.centro_flag > 0 && !add_inversion(model)) || !add_centring(model)) return refuse(TooManyOperators);
-    rebuild_operator_texts(model);
-    finish_choice(model, grid, option_item, messages);
-    return true;
+    return choose_group(model, grid, option_item, messages, [&]() -> std::optional<std::string> {
+        model.space_group = trim(symbol);
+        model.lattice_letter = first_char(model.space_group);
+        if (!read_standard_group(model)) return "Space group not found: " + trim(symbol);
+        if ((model.centro_flag > 0 && !add_inversion(model)) || !add_centring(model)) return TooManyOperators;
+        return std::nullopt;
+    });
 }
 
 bool click_groupe_miraldo(StructureModel& model, const std::string& item, OperatorGrid& grid, int option_item,
                           Messages& messages)
 {
-    const GroupState before(model);
     const std::string symbol = trim(item.substr(0, std::min<std::size_t>(12, item.size())));
     const std::string directory = model.program_directory.empty() ? std::string(".") : model.program_directory;
-    const auto refuse = [&](const std::string& text) {
-        before.restore(model);
-        messages.show(text);
-        return false;
-    };
-    try {
-        if (!read_setting_positions(model, symbol, directory)) return refuse("Space group not found: " + symbol);
-    } catch (const IoError& error) { // the exchange file not written or damaged
-        return refuse(error.what());
-    }
-    model.space_group = symbol;
-    model.lattice_letter = first_char(symbol);
-    if (!add_setting_centring(model, symbol)) return refuse(TooManyOperators);
-    rebuild_operator_texts(model);
-    finish_choice(model, grid, option_item, messages);
-    return true;
+    return choose_group(model, grid, option_item, messages, [&]() -> std::optional<std::string> {
+        if (!read_setting_positions(model, symbol, directory)) return "Space group not found: " + symbol;
+        model.space_group = symbol;
+        model.lattice_letter = first_char(symbol);
+        if (!add_setting_centring(model, symbol)) return TooManyOperators;
+        return std::nullopt;
+    });
 }
 
 std::string data_caption(const StructureModel& model, const std::string& file)
