@@ -1,11 +1,11 @@
 // KESTRO: the windows, or a subcommand of the command line.
 
-#include <QApplication>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/cli.h"
 #include "model/structure_model.h"
+#include "platform/guarded_application.h"
 #include "platform/qt_messages.h"
 #include "ui/mainmenu.h"
 
@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     }
 
     kestro::quiet_runtime_dir_notice();
-    QApplication application(argc, argv);
+    kestro::GuardedApplication application(argc, argv);
     auto model = std::make_unique<kestro::StructureModel>();
     kestro::Tfmainmenu main_window(*model);
     if (!main_window.FormCreate(application.arguments())) return 1;

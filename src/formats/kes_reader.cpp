@@ -1,4 +1,5 @@
 #include <limits>
+#include <vector>
 
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
@@ -6,6 +7,7 @@
 #include "formats/kes.h"
 #include "formats/text_cursor.h"
 #include "model/errors.h"
+#include "model/labels.h"
 #include "model/plausible.h"
 #include "model/text.h"
 
@@ -42,6 +44,51 @@ Colour read_colour(TextCursor& in)
 
 Vec3 read_vec3(TextCursor& in) { return {in.read_real(), in.read_real(), in.read_real()}; }
 
+// The lines where record numbers stood, for the check that they name
+// records the file holds.
+struct RecordLines {
+    std::vector<int> element_sort; // of each generated atom
+    std::vector<int> bond;
+    std::vector<int> bond_sort;
+};
+
+std::string on_line(int line) { return "Line " + std::to_string(line) + ": "; }
+
+// Every record number of the file names a record the file holds: a bond
+// joins two generated atoms, an atom's element sort is one of the element
+// sorts (or 0, none), a bond sort joins two of the elements. The commands index the
+// tables with these numbers, so a file that breaks this is refused whole.
+void check_record_numbers(const StructureModel& model, const RecordLines& lines)
+{
+    const int atoms = model.generated.count();
+    const int sorts = model.element_sorts.count();
+    for (int i = 1; i <= atoms; ++i) {
+        // 0 is what a plot from a loaded file leaves: no sort assigned.
+        const int sort = model.generated[i].element_sort;
+        if (sort < 0 || sort > sorts)
+            throw IoError(on_line(lines.element_sort[static_cast<std::size_t>(i - 1)]) + "generated atom " +
+                          std::to_string(i) + " has element sort " + std::to_string(sort) + ", but the file has " +
+                          std::to_string(sorts) + " element sorts");
+    }
+    for (int k = 1; k <= model.bonds.count(); ++k)
+        for (const int atom : {model.bonds[k].atom1, model.bonds[k].atom2})
+            if (atom < 1 || atom > atoms)
+                throw IoError(on_line(lines.bond[static_cast<std::size_t>(k - 1)]) + "bond " + std::to_string(k) +
+                              " joins atom " + std::to_string(atom) + ", but the file has " + std::to_string(atoms) +
+                              " generated atoms");
+    const auto known = [&](const FixedText<2>& symbol) {
+        for (const ElementSort& sort : model.element_sorts)
+            if (symbol_key(sort.symbol.view()) == symbol_key(symbol.view())) return true;
+        return false;
+    };
+    for (int k = 1; k <= model.bond_sorts.count(); ++k)
+        for (const FixedText<2>* element : {&model.bond_sorts[k].element1, &model.bond_sorts[k].element2})
+            if (!known(*element))
+                throw IoError(on_line(lines.bond_sort[static_cast<std::size_t>(k - 1)]) + "bond sort " +
+                              std::to_string(k) + " names element '" + std::string(element->view()) +
+                              "', but the file has no element sort of it");
+}
+
 void read_operators(TextCursor& in, StructureModel& model)
 {
     in.skip_line();
@@ -76,7 +123,7 @@ void read_asymmetric_unit(TextCursor& in, StructureModel& model)
     }
 }
 
-void read_generated_atoms(TextCursor& in, StructureModel& model)
+void read_generated_atoms(TextCursor& in, StructureModel& model, RecordLines& lines)
 {
     in.skip_line();
     const int n = read_count(in, "Generated atoms", "atoms", MaxGeneratedAtoms);
@@ -91,6 +138,7 @@ void read_generated_atoms(TextCursor& in, StructureModel& model)
         in.end_line();
         for (double& b : atom.thermal) b = in.read_real();
         in.end_line();
+        lines.element_sort.push_back(in.line_number());
         atom.element_sort = read_int32(in);
         atom.colour = read_colour(in);
         atom.operator_index = read_int32(in);
@@ -102,7 +150,7 @@ void read_generated_atoms(TextCursor& in, StructureModel& model)
     }
 }
 
-void read_sorts_and_bonds(TextCursor& in, StructureModel& model)
+void read_sorts_and_bonds(TextCursor& in, StructureModel& model, RecordLines& lines)
 {
     in.skip_line();
     const int elements = read_count(in, "Element sorts", "element sorts", MaxElementSorts);
@@ -121,6 +169,7 @@ void read_sorts_and_bonds(TextCursor& in, StructureModel& model)
     model.bond_sorts.clear();
     for (int i = 1; i <= pairs; ++i) {
         BondSort sort;
+        lines.bond_sort.push_back(in.line_number());
         sort.element1 = trim(in.read_chars(4));
         sort.element2 = trim(in.read_chars(4));
         sort.max_length = in.read_real();
@@ -133,6 +182,7 @@ void read_sorts_and_bonds(TextCursor& in, StructureModel& model)
     model.bonds.clear();
     for (int i = 1; i <= bonds; ++i) {
         BondRecord bond;
+        lines.bond.push_back(in.line_number());
         bond.atom1 = read_int32(in);
         bond.atom2 = read_int32(in);
         bond.order = read_int32(in);
@@ -263,9 +313,11 @@ bool read_ascii_structure(std::string_view text, StructureModel& model, Messages
 
     read_operators(in, model);
     read_asymmetric_unit(in, model);
-    read_generated_atoms(in, model);
+    RecordLines lines;
+    read_generated_atoms(in, model, lines);
     if (!plausible_atoms(model, messages)) return false;
-    read_sorts_and_bonds(in, model);
+    read_sorts_and_bonds(in, model, lines);
+    check_record_numbers(model, lines);
     if (!read_orientation(in, model, messages)) return false;
     read_options(in, model);
     return true;

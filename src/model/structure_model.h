@@ -32,8 +32,18 @@ constexpr int MaxSortsForBondTable = 44;
 template <class T, std::size_t N>
 class Slots {
 public:
-    T& operator[](int i) { return items_.at(static_cast<std::size_t>(i - 1)); }
-    const T& operator[](int i) const { return items_.at(static_cast<std::size_t>(i - 1)); }
+    T& operator[](int i)
+    {
+        if (i < 1 || i > static_cast<int>(N)) [[unlikely]]
+            index_out_of_table(i, static_cast<int>(N));
+        return items_[static_cast<std::size_t>(i - 1)];
+    }
+    const T& operator[](int i) const
+    {
+        if (i < 1 || i > static_cast<int>(N)) [[unlikely]]
+            index_out_of_table(i, static_cast<int>(N));
+        return items_[static_cast<std::size_t>(i - 1)];
+    }
     void fill(const T& value) { items_.fill(value); }
 
 private:

@@ -2,10 +2,12 @@
 // Fixed-capacity tables numbered from 1, as in the files and reports.
 // Nothing is ever stored past the capacity: push refuses and set_count
 // refuses, so a file that claims more records than fit cannot overrun.
+// An index outside 1..capacity throws ProgramError in every build.
 
 #include <array>
-#include <cassert>
 #include <cstddef>
+
+#include "model/errors.h"
 
 namespace kestro {
 
@@ -39,12 +41,14 @@ public:
     // 1-based access to any slot of the table, used or not.
     T& operator[](int i)
     {
-        assert(i >= 1 && i <= capacity);
+        if (i < 1 || i > capacity) [[unlikely]]
+            index_out_of_table(i, capacity);
         return items_[static_cast<std::size_t>(i - 1)];
     }
     const T& operator[](int i) const
     {
-        assert(i >= 1 && i <= capacity);
+        if (i < 1 || i > capacity) [[unlikely]]
+            index_out_of_table(i, capacity);
         return items_[static_cast<std::size_t>(i - 1)];
     }
 

@@ -85,7 +85,7 @@ inline std::unique_ptr<kestro::StructureModel> golden_model()
     m.bond_sorts.push({"C", "CL", 2.136});
     m.bond_sorts.push({"CL", "O", 2.016});
     m.bonds.push({1, 2, 0, 1.7654});
-    m.bonds.push({1000, 1001, 2, 1.25});
+    m.bonds.push({1, 2, 2, 1.25}); // a pair listed twice gives two bonds
 
     m.drawing.probability_index = 5;
     m.drawing.colour_gradation = 1;

@@ -77,8 +77,7 @@ TEST(KesFile, ReadBackValues)
     EXPECT_EQ(m.element_sorts[1].symbol, "C");
     EXPECT_EQ(m.bond_sorts[2].element2, "CL");
     EXPECT_DOUBLE_EQ(m.bond_sorts[2].max_length, 2.14);
-    EXPECT_EQ(m.bonds[2].atom1, 1000);
-    EXPECT_EQ(m.bonds[2].atom2, 1001);
+    EXPECT_EQ(m.bonds[2].atom2, 2);
     EXPECT_EQ(m.bonds[2].order, 2);
     EXPECT_EQ(m.generation.box, 1);
     EXPECT_EQ(m.generation.box_reduce, 1);
@@ -89,6 +88,21 @@ TEST(KesFile, ReadBackValues)
     EXPECT_EQ(m.drawing.labels_off_centre, 1);
     EXPECT_DOUBLE_EQ(m.initial_generated[2].label_dx, 0.5);
     EXPECT_EQ(m.ascii_file_name, GoldenPath);
+}
+
+TEST(KesFile, BondsBetweenFourDigitAtomNumbersStaySeparated)
+{
+    auto model = golden_model();
+    model->generated.set_count(1001);
+    for (int i = 3; i <= 1001; ++i) model->generated[i] = model->generated[1];
+    model->bonds[2] = {1000, 1001, 2, 1.25};
+    const std::string text = ascii_structure_text(*model);
+    EXPECT_NE(text.find("\r\n 1000 1001   2   1.250\r\n"), std::string::npos);
+    RecordingMessages messages;
+    auto back = std::make_unique<StructureModel>();
+    ASSERT_TRUE(read_ascii_structure(text, *back, messages));
+    EXPECT_EQ(back->bonds[2].atom1, 1000);
+    EXPECT_EQ(back->bonds[2].atom2, 1001);
 }
 
 TEST(KesFile, OrientationFrameIsRebuiltFromTheInverseMatrix)
@@ -189,6 +203,18 @@ TEST(KesFile, DamagedFilesAreRefusedAndTheStructureKept)
          "Calculated bonds: the file holds 40000 bonds, at most 10000 can be loaded"},
         {replace_line(golden, "#Ellipsoids probability\r\n5\r\n", "#Ellipsoids probability\r\n11\r\n"),
          "Ellipsoids probability: 11 is not a probability index from 0 to 10"},
+        // Record numbers that name nothing: the commands would index past
+        // their tables with them.
+        {replace_line(golden, "   1   2   2   1.250", "   1 900000000   2   1.250"),
+         "Line 43: bond 2 joins atom 900000000, but the file has 2 generated atoms"},
+        {replace_line(golden, "   1   2   2   1.250", "   3   2   2   1.250"),
+         "Line 43: bond 2 joins atom 3, but the file has 2 generated atoms"},
+        {replace_line(golden, "   1   2   0   1.765", "   0   2   0   1.765"),
+         "Line 42: bond 1 joins atom 0, but the file has 2 generated atoms"},
+        {replace_line(golden, "    2   8421376    2    1", "    4   8421376    2    1"),
+         "Line 29: generated atom 2 has element sort 4, but the file has 3 element sorts"},
+        {replace_line(golden, "  CL   O    2.02", "  CL  BR    2.02"),
+         "Line 39: bond sort 3 names element 'BR', but the file has no element sort of it"},
     };
     for (const Case& c : cases) {
         auto model = golden_model();

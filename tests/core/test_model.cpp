@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "crystal/oemath.h"
 #include "model/reference_files.h"
@@ -36,6 +37,16 @@ TEST(ModelTable, RefusesToGrowPastItsCapacity)
     table.clear();
     EXPECT_TRUE(table.empty());
     EXPECT_EQ(table[3], 3); // emptied by the count, entries kept
+}
+
+TEST(ModelTable, AnIndexPastTheTableIsAProgramErrorInEveryBuild)
+{
+    auto model = std::make_unique<StructureModel>();
+    EXPECT_THROW(model->bonds[MaxBonds + 1], ProgramError);
+    EXPECT_THROW(model->generated[0], ProgramError);
+    EXPECT_THROW(model->generated[900000000], ProgramError);
+    EXPECT_THROW(model->display_labels[MaxGeneratedAtoms + 1], ProgramError);
+    EXPECT_NO_THROW(model->generated[MaxGeneratedAtoms]); // any slot, used or not
 }
 
 TEST(ModelTable, LabelsKeepAtMostTheirCapacity)
