@@ -105,7 +105,10 @@ bool file_exists(const std::string& path)
 
 std::string with_default_extension(const std::string& name, const std::string& extension)
 {
-    return name.find('.') == std::string::npos ? name + extension : name;
+    // Only the file's own name counts: "data.v2/pic" has no extension yet.
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return name.find('.', start) == std::string::npos ? name + extension : name;
 }
 
 bool confirm_overwrite(const std::string& target, Messages& messages)

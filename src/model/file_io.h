@@ -31,8 +31,8 @@ public:
 private:
     std::string path_;
 };
-// A name without any "." gets the extension appended (".kes"); a name with a
-// dot anywhere, also in a directory part, is kept as it is.
+// A file name without any "." gets the extension appended (".kes"); one with
+// a dot is kept as it is. Dots in the directory part do not count.
 std::string with_default_extension(const std::string& name, const std::string& extension);
 
 // The overwrite question: true when target does not exist, or after the

@@ -277,11 +277,14 @@ TEST(KesSave, NamesQuestionsAndSafeReplacement)
     EXPECT_EQ(read_file_bytes(dir.file("first.kes")), read_file_bytes(GoldenPath));
     EXPECT_TRUE(messages.asked.empty());
 
-    // A dot anywhere keeps the name as it is.
-    const std::string dotted = dir.path() + "/v1.2/structure";
+    // Only a dot in the file's own name keeps the name as it is: a folder
+    // "v1.2" does not.
     std::filesystem::create_directories(dir.path() + "/v1.2");
-    EXPECT_TRUE(save_ascii_structure(*model, dotted, messages));
-    EXPECT_TRUE(file_exists(dotted));
+    EXPECT_TRUE(save_ascii_structure(*model, dir.path() + "/v1.2/structure", messages));
+    EXPECT_TRUE(file_exists(dir.path() + "/v1.2/structure.kes"));
+    EXPECT_FALSE(file_exists(dir.path() + "/v1.2/structure"));
+    EXPECT_TRUE(save_ascii_structure(*model, dir.path() + "/v1.2/structure.v3", messages));
+    EXPECT_TRUE(file_exists(dir.path() + "/v1.2/structure.v3"));
 
     // An existing file is replaced only after Yes.
     const std::string old_text = "old contents";
