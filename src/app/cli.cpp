@@ -77,12 +77,27 @@ std::string data_directory()
     return find_data_directory(std::getenv("KESTRO_DATA"), std::filesystem::current_path().string());
 }
 
-bool load_input(StructureModel& model, const std::string& input, Messages& messages)
+bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages)
 {
     model.data_directory = data_directory();
     // Reports of the readers (Cifout.txt) go where the windows put them.
     model.program_directory = std::filesystem::current_path().string();
-    return load_structure_file(model, input, messages);
+    return load_structure_file(model, input, messages) && !messages.cut_at_limit;
+}
+
+int load_and_plot(StructureModel& model, const std::string& input, const GenerationRequest& generation,
+                  StderrMessages& messages)
+{
+    if (!load_input(model, input, messages)) return 1;
+    // Generated atoms are drawn as stored; a file without them is plotted
+    // as the main window plots it, from its selected positions.
+    if (generation.any || model.generated.empty())
+        if (const int status = generate(model, generation, messages); status != 0) return status;
+    if (model.generated.empty()) {
+        messages.show("No data");
+        return 1;
+    }
+    return 0;
 }
 
 bool has_extension(const std::string& name, const char* extension)
@@ -143,7 +158,7 @@ bool select_positions(StructureModel& model, const std::string& which)
 
 // Generation and bond search from the stored asymmetric unit and operators,
 // with the option choice of the main window's list. Exit status as main.
-int generate(StructureModel& model, const GenerationRequest& request, Messages& messages)
+int generate(StructureModel& model, const GenerationRequest& request, StderrMessages& messages)
 {
     if (!request.positions.empty() && !select_positions(model, request.positions))
         return usage_error("--positions names no equivalent position of the structure");
@@ -166,7 +181,7 @@ int generate(StructureModel& model, const GenerationRequest& request, Messages& 
         if (g.sphere) g.sphere_reduce = *request.cut ? 1 : 0;
     }
     // A file with its own bond limits keeps them; otherwise the defaults.
-    return mainmenu::plot_generation(model, false, messages) ? 0 : 1;
+    return mainmenu::plot_generation(model, false, messages) && !messages.cut_at_limit ? 0 : 1;
 }
 
 int take_generation_option(const std::vector<std::string>& args, std::size_t& i, GenerationRequest& request)
@@ -263,16 +278,21 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
         std::cout << cli::Usage;
         return 0;
     }
-    if (first == "convert")
-        return cli::convert(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-    if (first == "render")
-        return cli::render(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-    if (first == "print")
-        return cli::print(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-    if (first == "metafile")
-        return cli::metafile(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
-    if (first == "report")
-        return cli::report(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    using Subcommand = int (*)(const std::vector<std::string>&);
+    static const std::pair<const char*, Subcommand> subcommands[] = {
+        {"convert", cli::convert}, {"render", cli::render},     {"print", cli::print},
+        {"metafile", cli::metafile}, {"report", cli::report}};
+    for (const auto& [name, run] : subcommands) {
+        if (first != name) continue;
+        // A fault of the program stops the command with its text; the
+        // saves write through temporary files, so no output is left half made.
+        try {
+            return run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+        } catch (const std::exception& error) {
+            std::cerr << "kestro " << name << ": " << error.what() << '\n';
+            return 1;
+        }
+    }
     if (!first.empty() && first[0] == '-') return cli::usage_error("unknown option " + first);
     if (arguments.size() > 2) return cli::usage_error("give at most one structure file");
     return std::nullopt;

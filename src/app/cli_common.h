@@ -29,7 +29,15 @@ public:
         std::cerr << text << (yes_ ? " Yes\n" : " No (give --yes to answer Yes)\n");
         return yes_ ? Answer::Yes : Answer::No;
     }
+    // A batch cannot tell a structure cut at a table's limit from a whole
+    // one: the command fails instead of writing it.
+    void limit_reached(const std::string& text) override
+    {
+        show(text);
+        cut_at_limit = true;
+    }
     int shown = 0;
+    bool cut_at_limit = false;
 
 private:
     bool yes_;
@@ -40,8 +48,9 @@ int usage_error(const std::string& text);
 // Where the reference files are read: $KESTRO_DATA, the current directory or the install.
 std::string data_directory();
 bool has_extension(const std::string& name, const char* extension);
-// Reads the input file of a subcommand with the reader of its extension.
-bool load_input(StructureModel& model, const std::string& input, Messages& messages);
+// Reads the input file of a subcommand with the reader of its extension;
+// false when it could not, or when the reader cut it at a table's limit.
+bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages);
 
 // What the command line asks of the generation; empty fields keep the file's.
 struct GenerationRequest {
@@ -58,8 +67,13 @@ std::optional<Vec3> parse_triple(const std::string& text);
 // Reads the generation option at args[i] (and its value): -1 when args[i]
 // is not one, 0 when taken, 2 after a usage error.
 int take_generation_option(const std::vector<std::string>& args, std::size_t& i, GenerationRequest& request);
-// Generation and bond search as the request asks; 0, or the exit status.
-int generate(StructureModel& model, const GenerationRequest& request, Messages& messages);
+// Generation and bond search as the request asks; 0, or the exit status
+// (1 also when a table's limit cut the generation or the bonds short).
+int generate(StructureModel& model, const GenerationRequest& request, StderrMessages& messages);
+// Reads the input and plots it as the main window does (generated atoms as
+// stored, else generated); 0 or the exit status. "No data" without atoms.
+int load_and_plot(StructureModel& model, const std::string& input, const GenerationRequest& generation,
+                  StderrMessages& messages);
 
 // An argument that is no option of the subcommand: the one input file. 0,
 // or the usage-error status for an unknown option or a second file.

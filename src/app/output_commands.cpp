@@ -56,9 +56,9 @@ std::optional<int> whole_number(const std::vector<std::string>& args, std::size_
 }
 
 // Loads, plots and orients the structure as the drawing window shows it.
-int prepare(StructureModel& model, const OutputArguments& arguments, Messages& messages)
+int prepare(StructureModel& model, const OutputArguments& arguments, StderrMessages& messages)
 {
-    if (const int status = load_for_picture(model, arguments.input, arguments.generation, messages); status != 0)
+    if (const int status = load_and_plot(model, arguments.input, arguments.generation, messages); status != 0)
         return status;
     if (!confirm_overwrite(arguments.output, messages)) return 1;
     auto state = std::make_unique<DrawingState>();

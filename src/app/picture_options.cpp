@@ -171,21 +171,6 @@ int check_drawing_request(const DrawingRequest& request)
     return 0;
 }
 
-int load_for_picture(StructureModel& model, const std::string& input, const GenerationRequest& generation,
-                     Messages& messages)
-{
-    if (!load_input(model, input, messages)) return 1;
-    // Generated atoms are drawn as stored; a file without them is plotted
-    // as the main window plots it, from its selected positions.
-    if (generation.any || model.generated.empty())
-        if (const int status = generate(model, generation, messages); status != 0) return status;
-    if (model.generated.empty()) {
-        messages.show("No data");
-        return 1;
-    }
-    return 0;
-}
-
 int apply_drawing_request(StructureModel& model, DrawingState& state, const DrawingRequest& request, int size,
                           Messages& messages)
 {

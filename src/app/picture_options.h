@@ -40,10 +40,6 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
 // Options that cannot go together: 0, or the usage-error status.
 int check_drawing_request(const DrawingRequest& request);
 
-// Reads the input and plots it as the main window does (generated atoms as
-// stored, else generated); 0 or the exit status.
-int load_for_picture(StructureModel& model, const std::string& input, const GenerationRequest& generation,
-                     Messages& messages);
 // Masking, the panel's options, the drawing prepared on a size x size
 // picture and the view or orientation asked for; 0 or the exit status.
 int apply_drawing_request(StructureModel& model, DrawingState& state, const DrawingRequest& request, int size,

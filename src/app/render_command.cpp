@@ -56,7 +56,7 @@ int render(const std::vector<std::string>& args)
 
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
-    if (const int status = load_for_picture(*model, input, generation, messages); status != 0) return status;
+    if (const int status = load_and_plot(*model, input, generation, messages); status != 0) return status;
     if (!confirm_overwrite(output, messages)) return 1;
 
     const auto application = picture_application();

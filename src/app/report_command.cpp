@@ -152,14 +152,7 @@ int report(const std::vector<std::string>& args)
 
     StderrMessages messages(request.yes);
     auto model = std::make_unique<StructureModel>();
-    if (!load_input(*model, request.input, messages)) return 1;
-    // As a plot: generated atoms as stored, else generated from the file.
-    if (generation.any || model->generated.empty())
-        if (const int status = generate(*model, generation, messages); status != 0) return status;
-    if (model->generated.empty()) {
-        messages.show("No data");
-        return 1;
-    }
+    if (const int status = load_and_plot(*model, request.input, generation, messages); status != 0) return status;
     const int count = model->generated.count();
 
     switch (request.kind) {

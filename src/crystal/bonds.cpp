@@ -247,7 +247,7 @@ bool liaisons(StructureModel& model, Messages& messages)
                 if (!(c.d <= model.bond_sorts[index.sorts[s]].max_length)) continue;
                 const BondRecord bond{i + 1, c.atom + 1, carbon_pair ? carbon_bond_order(c.d) : 0, c.d};
                 if (!model.bonds.push(bond)) {
-                    messages.show("Too much bonds!");
+                    messages.limit_reached("Too much bonds!");
                     return false;
                 }
             }

@@ -375,7 +375,7 @@ bool generer(StructureModel& model, Messages& messages)
         model.initial_generated[i] = model.generated[i];
         model.display_labels[i] = display_label(model.generated[i].label.view());
     }
-    if (!fits) messages.show("Too many generated atoms");
+    if (!fits) messages.limit_reached("Too many generated atoms");
     const bool bonded = liaisons(model, messages);
     return fits && bonded;
 }

@@ -316,7 +316,7 @@ private:
             model_.asym.push(atom);
             keys_.push_back(key);
         }
-        if (rows > MaxAsymAtoms) messages_.show("The number of atoms is > 1000!");
+        if (rows > MaxAsymAtoms) messages_.limit_reached("The number of atoms is > 1000!");
         return true;
     }
 

@@ -15,6 +15,10 @@ public:
     virtual Answer ask(const std::string& text) = 0;
     virtual void beep() {}
     virtual void busy(bool) {}
+    // A result cut short at a table's capacity ("Too many generated atoms",
+    // "Too much bonds!", "The number of atoms is > 1000!"): what fitted is
+    // kept and the text is shown. The command line fails the command on it.
+    virtual void limit_reached(const std::string& text) { show(text); }
 };
 
 // Shows the wait cursor for the lifetime of the object.

@@ -31,6 +31,15 @@ check "convert of a truncated file" 1 "$kestro" convert "$work/broken.kes" -o "$
 grep -q "Read beyond end of file" "$work/err" || { echo "FAIL: truncation not reported"; failures=$((failures + 1)); }
 [ ! -e "$work/b.kes" ] || { echo "FAIL: a failed convert wrote a file"; failures=$((failures + 1)); }
 check "convert of a missing file" 1 "$kestro" convert "$work/none.kes" -o "$work/c.kes"
+# A record number that names nothing is refused by every command, with no output.
+sed 's/^   1   2   2   1.250/   1 900000000   2   1.250/' "$golden" >"$work/badbond.kes"
+for command in "report distances" render convert; do
+  case $command in render) out=bad.png ;; convert) out=bad2.kes ;; *) out=bad.txt ;; esac
+  check "$command of a bond to no atom" 1 "$kestro" $command "$work/badbond.kes" -o "$work/$out"
+  grep -q "Line 43: bond 2 joins atom 900000000, but the file has 2 generated atoms" "$work/err" \
+    || { echo "FAIL: $command: the bad bond is not named"; failures=$((failures + 1)); }
+  [ ! -e "$work/$out" ] || { echo "FAIL: $command of a bad file wrote $out"; failures=$((failures + 1)); }
+done
 example=$(realpath "$3")
 check "cell contents" 0 "$kestro" convert "$example" -o "$work/cell.kes" --enclosure cell
 # Rutile: Ti at the corners and the centre (9), O inside and on two faces (6).
@@ -104,6 +113,14 @@ if [ -d "$testdata" ]; then
   check "PowderCell" 0 "$kestro" convert "$testdata/cel/hikari_NaCl.cel" -o "$work/cel.kes"
   check "Lazy Pulverix" 0 "$kestro" convert "$testdata/lzy/hikari_NaCl.lzy" -o "$work/lzy.kes"
   check "render a CIF" 0 "$kestro" render "$testdata/cif/cod_1000006.cif" -o "$work/c.png" --positions all --size 200
+  # A cell cut at the generated atoms' limit is a failure with no picture.
+  check "render cut at the limit" 1 "$kestro" render "$testdata/cif/cod_9014915_P3_385sites.cif" \
+    --positions all --enclosure cell -o "$work/cut.png"
+  grep -q "Too many generated atoms" "$work/err" || { echo "FAIL: the limit is not named"; failures=$((failures + 1)); }
+  [ ! -e "$work/cut.png" ] || { echo "FAIL: a cut structure was drawn"; failures=$((failures + 1)); }
+  check "convert cut at the limit" 1 "$kestro" convert "$testdata/cif/cod_9014915_P3_385sites.cif" \
+    --positions all --enclosure cell -o "$work/cut.kes"
+  [ ! -e "$work/cut.kes" ] || { echo "FAIL: a cut structure was written"; failures=$((failures + 1)); }
   [ -s "$work/c.png" ] || { echo "FAIL: no picture of the CIF"; failures=$((failures + 1)); }
 else
   echo "skipped the shared test files: $testdata is not there"
