@@ -5,6 +5,7 @@
 
 #include "drawing/ellipsoids.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -288,10 +289,18 @@ void draw_atom(const StructureModel& model, const DrawingState& state, int atom,
     canvas.polygon(figure);
 
     if (model.drawing.colour_gradation) {
-        const int n = static_cast<int>(round_half_even(rho_max * state.screen.s));
+        // One ring per pixel of the largest radius. An atom far larger than
+        // the canvas (a wild displacement on the printed page) would take
+        // millions of them: at most one per pixel of the canvas is drawn,
+        // evenly spread, the innermost always; a picture whose atoms fit the
+        // canvas is drawn ring for ring as before.
+        const double radius = rho_max * state.screen.s;
+        const int n = std::isfinite(radius) ? static_cast<int>(round_half_even(std::min(radius, 1e9))) : 0;
         if (n > 0) {
+            const int most = std::max(1, std::max(canvas.width(), canvas.height()));
+            const int stride = n > most ? (n + most - 1) / most : 1;
             std::array<PixelPoint, MaxCirclePoints> ring{};
-            for (int m = 1; m <= n; ++m) {
+            for (int m = 1; m <= n; m = (m < n && m + stride > n) ? n : m + stride) {
                 const Colour c = ring_colour(colour, m, n);
                 canvas.set_pen({c, 1, PenStyle::Solid});
                 canvas.set_brush(c);

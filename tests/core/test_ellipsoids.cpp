@@ -179,6 +179,16 @@ TEST(Ellipsoids, GradationRingsGoFromTheAtomColourToWhite)
     EXPECT_EQ((polygons[1]->brush >> 8) & 0xFF, static_cast<unsigned>(std::lround((255.0 - green) / t + green)));
     EXPECT_EQ(canvas.of_kind(CanvasCall::Polyline).size(), 1u); // the outline drawn again
 
+    // An atom far larger than the canvas: at most one ring per canvas pixel,
+    // the innermost (white) one still drawn.
+    state->screen.s = 5000 / outline_extent(*state, 1).second;
+    RecordingCanvas huge(300, 200);
+    draw_atom(*model, *state, 1, huge);
+    const auto rings = huge.of_kind(CanvasCall::Polygon);
+    EXPECT_LE(rings.size(), 1u + 300u);
+    EXPECT_GE(rings.size(), 1u + 250u);
+    EXPECT_EQ(rings.back()->brush, 0xFFFFFFu);
+
     // Under half a pixel: no ring, the outline keeps the colour.
     state->screen.s = 0.4 / outline_extent(*state, 1).second;
     RecordingCanvas small;

@@ -16,9 +16,14 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/mean_plane.h"
+#include "analysis/reports.h"
+#include "crystal/bonds.h"
 #include "crystal/generation.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
+#include "drawing/drawing_state.h"
+#include "drawing/scene.h"
 #include "formats/kes.h"
 #include "formats/shelx.h"
 #include "formats/structure_files.h"
@@ -27,6 +32,9 @@
 #include "model/messages.h"
 #include "model/numbers.h"
 #include "model/structure_model.h"
+#include "output/metafile_picture.h"
+#include "output/printed_page.h"
+#include "../core/recording_canvas.h"
 
 namespace kestro_fuzz {
 
@@ -101,16 +109,55 @@ inline ModelSlot& reread_slot()
     return slot;
 }
 
-// What a user does next with a loaded structure, where it is cheap: save it
-// in both writable formats, read the saved .kes back, and plot through the
-// operators the load selected (the identity; without a box, so the work
-// stays in proportion to the asymmetric unit).
+// The drawing state, a megabyte too: allocated once, built anew per input.
+inline kestro::DrawingState& fresh_drawing()
+{
+    static std::unique_ptr<kestro::DrawingState> state;
+    if (!state) {
+        state = std::make_unique<kestro::DrawingState>();
+    } else {
+        std::destroy_at(state.get());
+        std::construct_at(state.get());
+    }
+    return *state;
+}
+
+// Everything a user can do with a plotted structure, on the atoms and bonds
+// the model holds: the picture on the recording canvas, every report (the
+// environment of atom 1, the plane of atoms 1 to 3), the printed page and
+// the metafile picture.
+inline void use_plotted(kestro::StructureModel& model, kestro::Messages& messages)
+{
+    if (model.generated.empty()) return;
+    kestro::DrawingState& state = fresh_drawing();
+    kestro::prepare_drawing(model, state, 686, 686, messages);
+    RecordingCanvas screen;
+    kestro::draw_scene(model, state, screen);
+    (void)kestro::distances_grid(model);
+    (void)kestro::distances_report(model);
+    (void)kestro::coordinates_lines(model);
+    (void)kestro::coordinates_report(model);
+    (void)kestro::environment_report(model, state.view, 1, 3.0);
+    if (model.generated.count() >= 3)
+        (void)kestro::run_plane_library(model, {{1, 2, 3}}, program_directory());
+    RecordingCanvas page(3508, 2480); // A4 landscape at 300 DPI
+    kestro::draw_printed_page(model, kestro::PrintSettings{}, page, messages);
+    const kestro::MetafileSettings metafile;
+    RecordingCanvas picture(metafile.width, metafile.width);
+    kestro::draw_metafile_picture(model, metafile, picture, messages);
+}
+
+// What a user does next with a loaded structure: save it in both writable
+// formats, read the saved .kes back, plot through the operators the load
+// selected (the identity; without a box, so the work stays in proportion to
+// the asymmetric unit) and use the plotted structure.
 inline void after_load(kestro::StructureModel& model, kestro::Messages& messages)
 {
     const std::string kes = kestro::ascii_structure_text(model);
     (void)kestro::shelx_instructions_text(model);
     (void)kestro::read_ascii_structure(kes, reread_slot().fresh(), messages);
     (void)kestro::generer(model, messages);
+    use_plotted(model, messages);
 }
 
 inline void run_foreign(kestro::StructureFormat format, std::string_view text, const char* file)
@@ -128,7 +175,13 @@ inline void run_kes(std::string_view text)
     QuietMessages messages;
     kestro::reset_model(model);
     model.selected.fill(0);
-    if (kestro::read_ascii_structure(text, model, messages)) after_load(model, messages);
+    if (!kestro::read_ascii_structure(text, model, messages)) return;
+    // A .kes is drawn and reported as stored, its bonds as the file gives
+    // them; its atoms' bonds are searched as a reset of the drawing window
+    // does; then it is plotted anew.
+    use_plotted(model, messages);
+    (void)kestro::liaisons(model, messages);
+    after_load(model, messages);
 }
 
 // The operator texts of SYMM lines, CIF loops, the catalogues and the grid:
