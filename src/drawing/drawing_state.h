@@ -24,6 +24,7 @@ struct DrawingState {
     FontSpec label_font; // the moved labels' font with its last valid style
     bool zoom_in_force = false;
     bool rotation_dragging = false;
+    int view_points_serial = 0; // counts the computations of the view points
 };
 
 } // namespace kestro

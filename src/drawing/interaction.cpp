@@ -423,6 +423,7 @@ Reaction start_mode(Workbench& bench, PickMode mode)
         r.redraw = true;
     }
     if (is_rectangle(mode) || is_label_tool_mode(mode)) state.mouse_mode = MouseMode::None;
+    state.rectangle_serial = bench.drawing.view_points_serial;
     const ModeEntry* entry = entry_of(mode);
     if (entry && entry->prompt) show_prompt(state, entry->prompt);
     if (entry && entry->beep) bench.messages.beep();
@@ -444,6 +445,15 @@ Reaction set_mode_rotation(Workbench& bench, MouseMode mode)
     }
     if (mode == MouseMode::Translation) state.translation_used = true;
     return r;
+}
+
+bool end_outdated_rectangle_mode(Workbench& bench)
+{
+    const PickMode mode = bench.state.mode;
+    if (mode != PickMode::MaskRectangle && mode != PickMode::LabelArea) return false;
+    if (bench.state.rectangle_serial == bench.drawing.view_points_serial) return false;
+    leave_modes(bench);
+    return true;
 }
 
 void leave_modes(Workbench& bench)

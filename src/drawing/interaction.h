@@ -124,6 +124,7 @@ struct InteractionState {
     bool translation_pending = false; // the translation panel waits for its vector
     PixelPoint translation_from, translation_to;
     bool drag_drawn = false; // a fast picture is on screen since the press
+    int rectangle_serial = 0; // the view points' serial when a rectangle mode started
     WindowParts parts;
 };
 
@@ -191,6 +192,11 @@ void draw_pick_mark(Canvas& canvas, const PickMark& mark);
 Reaction start_mode(Workbench& bench, PickMode mode);
 // "Radio group" choice of the mouse mode.
 Reaction set_mode_rotation(Workbench& bench, MouseMode mode);
+// The mask-rectangle and label-area modes end when the view points were
+// computed again since they started (activation, masking, the cell, the
+// probability, an orientation): a rectangle drawn now would not select the
+// atoms the user saw. True when one ended.
+bool end_outdated_rectangle_mode(Workbench& bench);
 // The right button's return to idle: the label backup restored when a
 // picking mode was active, picks, modes, prompt and label entry cleared,
 // mouse mode "Rotation XY ".

@@ -77,6 +77,7 @@ void compute_view_points(const StructureModel& model, DrawingState& state)
     const Mat3& T = model.cell.metric.T;
     screen.accumulated = {0, 0, 0};
     state.rotation_dragging = false;
+    ++state.view_points_serial;
 
     const int atoms = model.generated.count();
     view.atoms = atoms;

@@ -113,9 +113,11 @@ void change_echelle(DrawingState& state, int position);
 // height, centred on the points inside it. Returns the track bar position.
 int zoom_to_rectangle(DrawingState& state, PixelPoint corner1, PixelPoint corner2);
 void reset_zoom(const StructureModel& model, DrawingState& state);
-// " X 1.0" after a new scale, " X 1.2" from the track bar, " X  2.35" after a zoom.
+// " X 1.0" after a new scale, " X 1.2" from the track bar, " X  2.35" after a
+// zoom, "X 1.00" after "Zoop out".
 std::string zoom_text_from_slider(double f);
 std::string zoom_text_from_rectangle(double f);
+inline std::string zoom_text_after_reset() { return "X 1.00"; }
 
 // View Z in fractional components, divided by the largest magnitude.
 Vec3 direction_of_projection(const StructureModel& model);

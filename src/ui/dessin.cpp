@@ -231,6 +231,10 @@ void Tfdessin::initialise_fiche()
 
 void Tfdessin::draw(bool dragging)
 {
+    if (!dragging) {
+        Workbench b = bench();
+        if (end_outdated_rectangle_mode(b)) sync_controls();
+    }
     const qreal scale = picture_->devicePixelRatioF();
     const auto prepare = [scale](QImage& image, int side) {
         const QSize size(qRound(side * scale), qRound(side * scale));
@@ -294,7 +298,7 @@ void Tfdessin::reset_zoom()
     }
     BusyScope busy(*messages_);
     kestro::reset_zoom(model_, *state_);
-    zoom_box_->setText(qs(zoom_text_from_slider(state_->screen.f)));
+    zoom_box_->setText(qs(zoom_text_after_reset()));
     sync_controls();
     draw();
 }
@@ -372,6 +376,8 @@ void Tfdessin::draw_overlays(Canvas& canvas)
 void Tfdessin::affiche_liste_coord()
 {
     Tfdisp_coord* window = coordinates_window();
+    // An open window is filled again: showing it would keep its old list.
+    if (window->isVisible()) window->initialise();
     window->show();
     window->raise();
 }
@@ -385,6 +391,7 @@ Tfdisp_coord* Tfdessin::coordinates_window()
 void Tfdessin::affiche_distances()
 {
     Tfdistances* window = distances_window();
+    if (window->isVisible()) window->affiche();
     window->show();
     window->raise();
 }

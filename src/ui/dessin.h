@@ -140,7 +140,8 @@ public:
     Tfimprime* printing_window();
     Tfwmetafile2* metafile_window();
     int scale_slider_position() const;
-    // The print dialog of "Print screen"; QPrintDialog by default.
+    // The printer of "Print screen": the default printer at once, or
+    // QPrintDialog when there is none.
     std::function<bool(QPrinter& printer)> choose_screen_printer;
 
     // The picture as the screen shows it at rest, and the panel's picture.
@@ -183,7 +184,8 @@ public:
     void set_coordinates_window(Tfdisp_coord* window) { coord_ = window; }
 
     // Replaceable services, dialogs and the system clipboard by default.
-    std::function<QString(const QString& filters, const QString& selected)> choose_save_file;
+    // The save dialog: `selected` comes preset and goes back as the filter chosen.
+    std::function<QString(const QString& filters, QString& selected)> choose_save_file;
     std::function<bool(Colour initial, Colour& chosen)> choose_colour;
     std::function<bool(FontSpec& font)> choose_font;
     std::function<void(const QImage&)> copy_to_clipboard;
@@ -221,7 +223,7 @@ private:
     void set_mouse_mode_buttons(int mode);
     void choose_label_font();
     void show_help(int context);
-    QString ask_save_name(const QString& filters, const QString& selected);
+    QString ask_save_name(const QString& filters, QString& selected);
     void write_picture_file(PictureFormat format, const std::string& path);
 
     StructureModel& model_;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSlider>
 #include <QMenu>
 
@@ -23,21 +24,22 @@ namespace kestro {
 
 namespace {
 
-const char* const PictureFilters = "Bitmap format  (*.bmp);;JPEG format (*.jpg);;PNG format (*.png)";
+const char* const PictureFilters =
+    "Bitmap format  (*.bmp);;JPEG format (*.jpg);;Windows MetaFile format (*.emf);;PNG format (*.png)";
 const char* const BitmapFilter = "Bitmap format  (*.bmp)";
 const char* const JpegFilter = "JPEG format (*.jpg)";
+const char* const MetafileFilter = "Windows MetaFile format (*.emf)";
 const char* const PngFilter = "PNG format (*.png)";
 
 } // namespace
 
 // ---- files --------------------------------------------------------------------
 
-QString Tfdessin::ask_save_name(const QString& filters, const QString& selected)
+QString Tfdessin::ask_save_name(const QString& filters, QString& selected)
 {
     if (choose_save_file) return choose_save_file(filters, selected);
-    QString chosen_filter = selected;
     // The overwrite question is the window's own.
-    return QFileDialog::getSaveFileName(this, QString(), QString(), filters, &chosen_filter,
+    return QFileDialog::getSaveFileName(this, QString(), QString(), filters, &selected,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
@@ -59,7 +61,13 @@ void Tfdessin::export_picture(PictureFormat format)
         filter = PngFilter;
         extension = ".png";
     }
-    const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), QString::fromLatin1(filter));
+    QString selected = QString::fromLatin1(filter);
+    const QString chosen = ask_save_name(QString::fromLatin1(PictureFilters), selected);
+    // The metafile entry leads to the metafile window, which writes its own files.
+    if (selected == QLatin1String(MetafileFilter)) {
+        WindowsMetaFilewmf1Click();
+        return;
+    }
     if (chosen.isEmpty()) return;
     const std::string path = with_default_extension(ss(chosen), extension);
     write_after_confirmation(path, *messages_, [&] { write_picture_file(format, path); });
@@ -68,16 +76,19 @@ void Tfdessin::export_picture(PictureFormat format)
 void Tfdessin::write_picture_file(PictureFormat format, const std::string& path)
 {
     BusyScope busy(*messages_);
-    // The picture the screen shows at rest, at its logical size.
-    const auto scene = [this](Canvas& canvas) { draw_scene(model_, *state_, canvas); };
-    const QImage image = render_picture(side_, side_, scene);
-    write_raster_picture(image, path, format);
+    // The picture as displayed, pick marks and mean-plane labels included:
+    // nothing is drawn again for it.
+    if (image_.isNull()) draw();
+    QImage shown = image_;
+    shown.setDevicePixelRatio(1);
+    write_raster_picture(shown, path, format);
 }
 
 void Tfdessin::ASCIIfilekes1Click()
 {
-    const QString chosen = ask_save_name(QStringLiteral("Export binary file (*.kst);;Export ASCII file (*.kes)"),
-                                         QStringLiteral("Export ASCII file (*.kes)"));
+    if (interaction_->parts.labelling_tools) close_labelling();
+    QString selected = QStringLiteral("Export ASCII file (*.kes)");
+    const QString chosen = ask_save_name(QStringLiteral("Export binary file (*.kst);;Export ASCII file (*.kes)"), selected);
     if (chosen.isEmpty()) return;
     save_ascii_structure(model_, ss(chosen), *messages_);
 }
@@ -115,11 +126,18 @@ Tfwmetafile2* Tfdessin::metafile_window()
 
 void Tfdessin::print_screen()
 {
-    // The whole window as it stands, landscape, scaled to the page.
+    // The whole window as it stands, landscape, scaled to the page, on the
+    // default printer (CUPS's default destination) without a dialog; only
+    // when there is none is a printer asked for.
     const QPixmap shot = grab();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     const bool confirmed = choose_screen_printer ? choose_screen_printer(printer) : [&] {
+        const QPrinterInfo default_printer = QPrinterInfo::defaultPrinter();
+        if (!default_printer.isNull()) {
+            printer.setPrinterName(default_printer.printerName());
+            return true;
+        }
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
     }();

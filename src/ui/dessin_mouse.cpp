@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFontDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +23,7 @@
 
 #include "drawing/drawing_state.h"
 #include "drawing/scene.h"
+#include "platform/font_dialog.h"
 #include "platform/painter_canvas.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
@@ -385,25 +385,7 @@ void Tfdessin::aide_labels() { show_help(9); }
 void Tfdessin::choose_label_font()
 {
     FontSpec font = label_font_spec(model_.drawing);
-    bool chosen = false;
-    if (choose_font) {
-        chosen = choose_font(font);
-    } else {
-        QFont initial(qs(font.name), font.size);
-        initial.setBold(font.bold);
-        initial.setItalic(font.italic);
-        initial.setUnderline(font.underline);
-        initial.setStrikeOut(font.strikeout);
-        const QFont picked = QFontDialog::getFont(&chosen, initial, this, QStringLiteral("Font"));
-        if (chosen) {
-            font.name = ss(picked.family());
-            font.size = std::max(1, picked.pointSize());
-            font.bold = picked.bold();
-            font.italic = picked.italic();
-            font.underline = picked.underline();
-            font.strikeout = picked.strikeOut();
-        }
-    }
+    const bool chosen = choose_font ? choose_font(font) : ask_font(this, QStringLiteral("Font"), font, FontColour::Asked);
     if (!chosen) return;
     set_label_font(model_, font);
     draw();

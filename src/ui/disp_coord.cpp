@@ -1,6 +1,5 @@
 #include "ui/disp_coord.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +22,7 @@ Tfdisp_coord::Tfdisp_coord(StructureModel& model, Messages* messages, QWidget* p
     text_ = new QPlainTextEdit(this);
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setFont(report_font());
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setToolTip(QStringLiteral("Copy the selected lines to the clipboard"));
     auto* edit = new QPushButton(QStringLiteral("Edit/Print the list"), this);

@@ -24,6 +24,7 @@ public:
     QPlainTextEdit* text_area() const { return text_; }
 
 protected:
+    void refill() override { initialise(); }
     void showEvent(QShowEvent* event) override;
     void reject() override;
 

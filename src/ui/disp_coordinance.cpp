@@ -1,7 +1,7 @@
 #include "ui/disp_coordinance.h"
 
 #include <QApplication>
-#include <QFontDatabase>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,17 +30,22 @@ Tfdisp_coordinance::Tfdisp_coordinance(StructureModel& model, const ViewPoints& 
     text_ = new QPlainTextEdit(this);
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setFont(report_font());
     auto* compute = new QPushButton(QStringLiteral("Compute the distances and angles"), this);
     auto* edit = new QPushButton(QStringLiteral("Edit/Print the results"), this);
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setToolTip(QStringLiteral("Copy the selected lines to the clipboard"));
     auto* back = new QPushButton(QStringLiteral("Return"), this);
-    for (QPushButton* b : {compute, edit, copy, back}) b->setAutoDefault(false);
-    connect(radius_, &QLineEdit::editingFinished, this, [this] {
-        // Enter or leaving a field that was typed in: the button computes itself.
-        if (radius_->isModified()) calcule();
-    });
+    // A click on a button leaves the focus in the Radius field, so that
+    // "Return" does not compute on its way out.
+    for (QPushButton* b : {compute, edit, copy, back}) {
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::TabFocus);
+    }
+    // Enter, or leaving the field for another of the window, computes again
+    // whether or not the text was changed (Qt's editingFinished waits for a change).
+    connect(radius_, &QLineEdit::returnPressed, this, &Tfdisp_coordinance::calcule);
+    radius_->installEventFilter(this);
     connect(compute, &QPushButton::clicked, this, &Tfdisp_coordinance::calcule);
     connect(edit, &QPushButton::clicked, this, &Tfdisp_coordinance::edit_liste);
     connect(copy, &QPushButton::clicked, this, &Tfdisp_coordinance::copy_clipboard);
@@ -98,6 +103,17 @@ void Tfdisp_coordinance::changeEvent(QEvent* event)
 }
 
 void Tfdisp_coordinance::reject() { sortie(); }
+
+bool Tfdisp_coordinance::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == radius_ && event->type() == QEvent::FocusOut) {
+        // Not when the window itself loses the focus (another program, a message box).
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason)
+            calcule();
+    }
+    return ReportWindow::eventFilter(watched, event);
+}
 
 void Tfdisp_coordinance::initialise()
 {

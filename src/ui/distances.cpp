@@ -19,7 +19,7 @@ Tfdistances::Tfdistances(StructureModel& model, Messages* messages, QWidget* par
     setWindowTitle(QStringLiteral("Display distances"));
     grid_ = new QTableWidget(this);
     grid_->setColumnCount(9);
-    grid_->horizontalHeader()->hide();
+    grid_->horizontalHeader()->setSectionsClickable(false);
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->verticalHeader()->setDefaultSectionSize(20);
@@ -34,6 +34,8 @@ Tfdistances::Tfdistances(StructureModel& model, Messages* messages, QWidget* par
     buttons->addWidget(edit);
     buttons->addWidget(close);
     buttons->addStretch(1);
+    grid_->setFont(report_font());
+    grid_->horizontalHeader()->setFont(report_font());
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(grid_);
@@ -53,7 +55,9 @@ void Tfdistances::reject() { sortie(); }
 
 void Tfdistances::affiche()
 {
-    // Every bond has its row: the grid holds as many rows as the list.
+    // Every bond has its row: the grid holds as many rows as the list. The
+    // heading row is also the grid's header, which stays in place when the
+    // rows scroll.
     const auto rows = distances_grid(model_);
     grid_->clearContents();
     grid_->setRowCount(static_cast<int>(rows.size()));
@@ -61,9 +65,10 @@ void Tfdistances::affiche()
         for (std::size_t c = 0; c < 9; ++c) {
             auto* item = new QTableWidgetItem(qs(rows[r][c]));
             item->setTextAlignment(r == 0 ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignVCenter));
-            if (r == 0) item->setBackground(palette().button());
+            if (r == 0) grid_->setHorizontalHeaderItem(static_cast<int>(c), item->clone());
             grid_->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
+    grid_->setRowHidden(0, true);
 }
 
 void Tfdistances::BitBtn2Click()

@@ -23,6 +23,7 @@ public:
     QTableWidget* grid() const { return grid_; }
 
 protected:
+    void refill() override { affiche(); }
     void showEvent(QShowEvent* event) override;
     void reject() override;
 

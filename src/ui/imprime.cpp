@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +16,7 @@
 
 #include "drawing/interaction.h"
 #include "drawing/scene.h"
+#include "platform/font_dialog.h"
 #include "platform/canvas_fonts.h"
 #include "platform/page_printer.h"
 #include "platform/qt_messages.h"
@@ -121,20 +121,8 @@ void Tfimprime::clickstereo()
 void Tfimprime::set_font()
 {
     FontSpec font = label_font_spec(model_.drawing);
-    bool chosen = false;
-    if (choose_font) {
-        chosen = choose_font(font);
-    } else {
-        const QFont picked = QFontDialog::getFont(&chosen, to_qfont(font), this, QStringLiteral("printer Font"));
-        if (chosen) {
-            font.name = ss(picked.family());
-            font.size = std::max(1, picked.pixelSize() > 0 ? picked.pixelSize() * 72 / 96 : picked.pointSize());
-            font.bold = picked.bold();
-            font.italic = picked.italic();
-            font.underline = picked.underline();
-            font.strikeout = picked.strikeOut();
-        }
-    }
+    const bool chosen =
+        choose_font ? choose_font(font) : ask_font(this, QStringLiteral("printer Font"), font, FontColour::Kept);
     if (chosen) set_label_font(model_, font);
 }
 

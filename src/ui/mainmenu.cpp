@@ -121,8 +121,6 @@ void Tfmainmenu::build_menus()
 
 bool Tfmainmenu::FormCreate(const QStringList& arguments)
 {
-    if (frameGeometry().height() - geometry().height() > 47)
-        messages_->show("Warning! Large fonts must create some problems to Kestro!");
     model_.pending_file_name = arguments.size() > 1 ? ss(arguments.at(1)) : std::string();
     show_option(mainmenu::only_item(GenerationItem::NoOption));
     model_.drawing.bond_colour = colour::Yellow;
@@ -157,7 +155,16 @@ void Tfmainmenu::reset_structure()
 
 bool Tfmainmenu::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate) init_active();
+    if (event->type() == QEvent::WindowActivate) {
+        // The frame is known only once the window is up: before it is shown
+        // frame and client heights are the same.
+        if (!fonts_checked_) {
+            fonts_checked_ = true;
+            if (frameGeometry().height() - geometry().height() > 47)
+                messages_->show("Warning! Large fonts must create some problems to Kestro!");
+        }
+        init_active();
+    }
     return QMainWindow::event(event);
 }
 

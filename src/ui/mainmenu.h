@@ -230,6 +230,7 @@ private:
     bool filling_ = false;   // programmatic changes of the controls
     bool checking_ = false;  // inside verif_case
     std::string announced_;
+    bool fonts_checked_ = false; // the large-font warning, once the window has its frame
 };
 
 } // namespace kestro

@@ -210,8 +210,8 @@ QWidget* Tfmainmenu::build_atom_area()
     atoms_->verticalHeader()->hide();
     atoms_->verticalHeader()->setDefaultSectionSize(20);
     atoms_->horizontalHeader()->setDefaultSectionSize(70);
-    atoms_->setColumnWidth(0, 30);
-    atoms_->setColumnWidth(1, 48);
+    atoms_->setColumnWidth(0, 27);
+    atoms_->setColumnWidth(1, 37);
     atoms_->setSelectionMode(QAbstractItemView::SingleSelection);
     atoms_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     connect(atoms_, &QTableWidget::currentCellChanged, this, [this](int, int, int row, int col) {

@@ -22,7 +22,9 @@ QTableWidget* make_marking_grid(int columns, QWidget* parent)
 {
     auto* grid = new QTableWidget(parent);
     grid->setColumnCount(columns);
-    grid->horizontalHeader()->hide();
+    // Row 0 holds the headings; the header shows them again and stays in
+    // place when the rows scroll, while row 0 itself is hidden.
+    grid->horizontalHeader()->setSectionsClickable(false);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(RowHeight);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -36,6 +38,7 @@ void size_marking_grid(QTableWidget* grid, int entries)
 {
     grid->clearContents();
     grid->setRowCount(entries + 2);
+    grid->setRowHidden(0, true);
     grid->setFixedHeight(std::min(MaxGridHeight, (entries + 2) * RowHeight + 2 * grid->frameWidth()));
 }
 
@@ -48,6 +51,7 @@ void set_marking_cell(QTableWidget* grid, int row, int column, const QString& te
         item->setBackground(to_qcolor(MarkedColour));
         item->setForeground(Qt::black);
     }
+    if (row == 0) grid->setHorizontalHeaderItem(column, item->clone());
     grid->setItem(row, column, item);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The lists of the deletion and masking dialogs: grids with one heading
 // row whose cells are marked by a click (a "*" appended to the text),
-// marked cells painted pink, every text centred.
+// marked cells painted pink, every text centred. The heading row is shown
+// as the grid's header, fixed when the rows scroll.
 
 #include <QString>
 #include <string>

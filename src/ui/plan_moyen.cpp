@@ -1,6 +1,5 @@
 #include "ui/plan_moyen.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -57,9 +56,7 @@ Tfplan_moyen::Tfplan_moyen(StructureModel& model, Messages* messages, QWidget* p
     connect(grid_, &QTableWidget::cellClicked, this, &Tfplan_moyen::onselectcell);
 
     results_ = new QListWidget(this);
-    QFont courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    courier.setPointSize(8);
-    results_->setFont(courier);
+    results_->setFont(report_font());
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);

@@ -1,9 +1,12 @@
 #include "ui/report_window.h"
 
+#include <QEvent>
+#include <QFont>
 #include <QLabel>
 
 #include "analysis/reports.h"
 #include "model/errors.h"
+#include "platform/canvas_fonts.h"
 #include "platform/editor.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
@@ -24,6 +27,22 @@ ReportWindow::ReportWindow(StructureModel& model, Messages* messages, const char
 }
 
 ReportWindow::~ReportWindow() = default;
+
+QFont report_font()
+{
+    FontSpec courier;
+    courier.name = "Courier New";
+    courier.size = 8;
+    QFont font = to_qfont(courier);
+    font.setPointSize(8);
+    return font;
+}
+
+bool ReportWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) refill();
+    return QDialog::event(event);
+}
 
 QString ReportWindow::report_file() const { return qs(report_path(model_.program_directory, report_name_)); }
 

@@ -12,9 +12,15 @@
 #include "model/messages.h"
 #include "model/structure_model.h"
 
+class QEvent;
+class QFont;
 class QLabel;
 
 namespace kestro {
+
+// "Courier New" 8, the font of the report lists and the mean-plane results
+// (Liberation Mono, metric-compatible, where it is missing).
+QFont report_font();
 
 class ReportWindow : public QDialog {
     Q_OBJECT
@@ -30,6 +36,11 @@ public:
     std::function<bool(const QString& path, QString& error)> open_editor;
 
 protected:
+    // The list filled again from the model: on every activation of the
+    // window and by the window's own button, so that it never shows an old
+    // list (bonds toggled, atoms masked since).
+    virtual void refill() {}
+    bool event(QEvent* event) override;
     // Writes the report; false (the error shown) when it cannot be written.
     bool write_report_file(const std::string& text);
     // The report in the editor; a failure to start is said in the status line.

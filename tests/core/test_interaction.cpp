@@ -317,6 +317,25 @@ TEST(InteractionRectangles, MaskRectangleBordersLeftwardDragsAndCancel)
     EXPECT_EQ(b.model->generated[4].shown, 1);
 }
 
+TEST(InteractionRectangles, NewViewPointsEndTheMaskAndLabelRectangles)
+{
+    Bench b;
+    for (PickMode mode : {PickMode::MaskRectangle, PickMode::LabelArea}) {
+        start_mode(b.bench, mode);
+        EXPECT_FALSE(end_outdated_rectangle_mode(b.bench)); // the picture is the one the mode began on
+        compute_view_points(*b.model, *b.drawing);
+        EXPECT_TRUE(end_outdated_rectangle_mode(b.bench));
+        EXPECT_EQ(b.state->mode, PickMode::None);
+        EXPECT_EQ(b.state->mouse_mode, MouseMode::RotationXY);
+        EXPECT_FALSE(b.state->parts.prompt_visible);
+    }
+    // The zoom rectangle works on whatever picture is there.
+    start_mode(b.bench, PickMode::ZoomRectangle);
+    compute_view_points(*b.model, *b.drawing);
+    EXPECT_FALSE(end_outdated_rectangle_mode(b.bench));
+    EXPECT_EQ(b.state->mode, PickMode::ZoomRectangle);
+}
+
 TEST(InteractionTranslation, StrictlyInsideAfterAValidVector)
 {
     Bench b;

@@ -223,7 +223,7 @@ private slots:
         w.reset_zoom();
         QCOMPARE(state.screen.f, 1.0);
         QCOMPARE(w.scale_slider()->value(), 0);
-        QCOMPARE(w.zoom_box()->text(), QStringLiteral(" X 1.0"));
+        QCOMPARE(w.zoom_box()->text(), QStringLiteral("X 1.00"));
 
         // Zoom rectangle of 100 x 50 pixels: the longer side fills the picture.
         tool(w, QStringLiteral("Zoop in"))->trigger();
@@ -241,7 +241,7 @@ private slots:
         tool(w, QStringLiteral("Zoop out"))->trigger();
         QCOMPARE(state.screen.f, 1.0);
         QCOMPARE(w.mouse_mode(), 1);
-        QCOMPARE(w.zoom_box()->text(), QStringLiteral(" X 1.0"));
+        QCOMPARE(w.zoom_box()->text(), QStringLiteral("X 1.00"));
 
         // The right button ends a pending zoom.
         w.set_zoom();
@@ -353,7 +353,7 @@ private slots:
         QTemporaryDir dir;
         QString filter;
         QString name = dir.filePath("picture");
-        w.choose_save_file = [&](const QString&, const QString& selected) {
+        w.choose_save_file = [&](const QString&, QString& selected) {
             filter = selected;
             return name;
         };
@@ -397,6 +397,29 @@ private slots:
         QVERIFY(!metafile->isVisible());
         QVERIFY(QString::fromStdString(read_file_bytes(dir.filePath("vector.svg").toStdString())).contains("<svg"));
 
+        // The picture is written as displayed: a pick mark is in it.
+        w.pique_distance();
+        const PixelPoint atom = point_pixel(w.drawing_state(), 1);
+        send_mouse(w.picture_widget(), QEvent::MouseButtonPress, Qt::LeftButton, {atom.x, atom.y});
+        send_mouse(w.picture_widget(), QEvent::MouseButtonRelease, Qt::LeftButton, {atom.x, atom.y});
+        name = dir.filePath("marked.bmp");
+        menu_item(w, QStringLiteral("&Bitmap format (*.bmp)"))->trigger();
+        QCOMPARE(QImage(name, "BMP").pixelColor(atom.x + 2, atom.y), QColor(Qt::red));
+
+        // The dialog's metafile entry opens the metafile window instead.
+        metafile->hide();
+        w.choose_save_file = [&](const QString&, QString& selected) {
+            selected = QStringLiteral("Windows MetaFile format (*.emf)");
+            return dir.filePath("through-dialog");
+        };
+        menu_item(w, QStringLiteral("&Bitmap format (*.bmp)"))->trigger();
+        QVERIFY(metafile->isVisible());
+        QVERIFY(!QFile::exists(dir.filePath("through-dialog")) && !QFile::exists(dir.filePath("through-dialog.bmp")));
+        w.choose_save_file = [&](const QString&, QString& selected) {
+            filter = selected;
+            return name;
+        };
+
         // A cancelled dialog writes nothing; a failed write says so.
         name.clear();
         menu_item(w, QStringLiteral("&PNG format (*.png)"))->trigger();
@@ -412,7 +435,7 @@ private slots:
         Tfdessin& w = *f.window;
         QTemporaryDir dir;
         QString filter;
-        w.choose_save_file = [&](const QString&, const QString& selected) {
+        w.choose_save_file = [&](const QString&, QString& selected) {
             filter = selected;
             return dir.filePath("saved");
         };
