@@ -16,8 +16,20 @@ namespace kestro {
 
 namespace {
 
-// The first four characters of a text.
-std::string cut4(const std::string& text) { return text.substr(0, 4); }
+// The label column of a report: 4 characters, or as wide as the longest
+// label of the structure, so that longer labels stay whole and aligned.
+template <class LabelOf>
+std::size_t label_width(const StructureModel& model, LabelOf label_of)
+{
+    std::size_t width = ShortLabelWidth;
+    for (int i = 1; i <= model.generated.count(); ++i) width = std::max(width, label_of(i).size());
+    return width;
+}
+
+std::size_t report_label_width(const StructureModel& model)
+{
+    return label_width(model, [&](int i) { return report_label(model.generated[i]); });
+}
 
 std::string xyz(const Vec3& v, int width, int decimals)
 {
@@ -64,7 +76,7 @@ bool delete_report(const std::string& directory, const std::string& name)
     return !error;
 }
 
-std::string report_label(const AtomRecord& atom) { return display_label(atom.label.view()); }
+std::string report_label(const AtomRecord& atom) { return display_label_of(atom); }
 
 std::vector<std::array<std::string, 9>> distances_grid(const StructureModel& model)
 {
@@ -83,11 +95,13 @@ std::string distances_report(const StructureModel& model)
 {
     std::vector<std::string> lines;
     add_source_line(model, lines);
-    lines.push_back("  A1    A2     dist.     x1       y1       z1       x2       y2       z2");
+    const std::size_t w = report_label_width(model);
+    const std::string pad(w - ShortLabelWidth, ' ');
+    lines.push_back(pad + "  A1  " + pad + "  A2     dist.     x1       y1       z1       x2       y2       z2");
     for (const BondRecord& bond : model.bonds) {
         const AtomRecord& a = model.generated[bond.atom1];
         const AtomRecord& b = model.generated[bond.atom2];
-        lines.push_back(right_align(cut4(report_label(a)), 4) + " -" + right_align(cut4(report_label(b)), 4) +
+        lines.push_back(right_align(report_label(a), w) + " -" + right_align(report_label(b), w) +
                         fmt_real(bond.length, 9, 3) + " " + xyz(a.xyz, 9, 4) + xyz(b.xyz, 9, 4));
     }
     return crlf_text(lines);
@@ -96,8 +110,9 @@ std::string distances_report(const StructureModel& model)
 std::vector<std::string> coordinates_lines(const StructureModel& model)
 {
     std::vector<std::string> lines{"Coordinates"};
+    const std::size_t w = label_width(model, [&](int i) { return model.display_labels[i].str(); });
     for (int i = 1; i <= model.generated.count(); ++i)
-        lines.push_back(fmt_int(i, 3) + " " + fill_to(cut4(model.display_labels[i].str()), 4) + " " +
+        lines.push_back(fmt_int(i, 3) + " " + fill_to(model.display_labels[i].str(), w) + " " +
                         xyz(model.generated[i].xyz, 8, 4));
     return lines;
 }
@@ -106,8 +121,9 @@ std::string coordinates_report(const StructureModel& model)
 {
     std::vector<std::string> lines;
     add_source_line(model, lines);
+    const std::size_t w = label_width(model, [&](int i) { return model.generated[i].label.str(); });
     for (const AtomRecord& atom : model.generated)
-        lines.push_back(right_align(atom.label.view(), 4) + " " + xyz(atom.xyz, 10, 5));
+        lines.push_back(right_align(atom.label.view(), w) + " " + xyz(atom.xyz, 10, 5));
     return crlf_text(lines);
 }
 
@@ -123,7 +139,10 @@ Environment environment_report(const StructureModel& model, const ViewPoints& vi
     std::vector<std::string> file;
     file.push_back(model.source_file_name.empty() ? std::string() : base_name(model.source_file_name));
     const AtomRecord& c = model.generated[centre];
-    const std::string centre_text = right_align(c.label.view(), 4) + xyz(c.xyz, 10, 5);
+    const std::size_t w = report_label_width(model);
+    const std::string centre_text =
+        right_align(c.label.view(), label_width(model, [&](int i) { return model.generated[i].label.str(); })) +
+        xyz(c.xyz, 10, 5);
     file.push_back("Linked atoms with " + centre_text);
     env.window_lines.push_back("                Linked atoms");
 
@@ -140,7 +159,7 @@ Environment environment_report(const StructureModel& model, const ViewPoints& vi
         }
         found[static_cast<std::size_t>(env.neighbours++)] = i;
         const AtomRecord& a = model.generated[i];
-        const std::string line = "(" + fmt_int(env.neighbours, 3) + ")" + fill_to(cut4(report_label(a)), 4) +
+        const std::string line = "(" + fmt_int(env.neighbours, 3) + ")" + fill_to(report_label(a), w) +
                                  xyz(a.xyz, 8, 4) + " d=" + fmt_real(d, 6, 3);
         env.window_lines.push_back(line);
         file.push_back(line);
@@ -165,8 +184,8 @@ Environment environment_report(const StructureModel& model, const ViewPoints& vi
             if (std::abs(cosine) > 1) cosine /= std::abs(cosine);
             const AtomRecord& aj = model.generated[found[static_cast<std::size_t>(j - 1)]];
             const AtomRecord& am = model.generated[found[static_cast<std::size_t>(m - 1)]];
-            const std::string line = fill_to(cut4(report_label(aj)), 4) + "(" + fmt_int(j, 3) + ")-" + centre_label +
-                                     "-" + fill_to(cut4(report_label(am)), 4) + "(" + fmt_int(m, 3) + ") a=" +
+            const std::string line = fill_to(report_label(aj), w) + "(" + fmt_int(j, 3) + ")-" + centre_label +
+                                     "-" + fill_to(report_label(am), w) + "(" + fmt_int(m, 3) + ") a=" +
                                      fmt_real(std::acos(cosine) * RadToDeg, 7, 2);
             env.window_lines.push_back(line);
             file.push_back(line);

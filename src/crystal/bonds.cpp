@@ -214,7 +214,7 @@ bool liaisons(StructureModel& model, Messages& messages)
     for (int a = 0; a < n; ++a) {
         const AtomRecord& atom = model.generated[a + 1];
         position[a] = mat_vec(model.cell.metric.T, atom.xyz);
-        symbol[a] = symbol_code(element_symbol(atom.label.view()));
+        symbol[a] = symbol_code(element_of(atom));
         if (index.names(symbol[a]) && finite(position[a])) taking_part.push_back(a);
     }
     CellGrid grid(position, taking_part, index.longest);

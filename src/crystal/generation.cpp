@@ -288,7 +288,7 @@ constexpr double HydrogenU = 0.01;
 // Betaij of one candidate from the Uij of its atom, then turned by R.
 void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
 {
-    const bool hydrogen = element_symbol(atom.label.view()) == "H";
+    const bool hydrogen = element_of(atom) == "H";
     if (hydrogen) atom.thermal[1] = 0; // hydrogen is always drawn as a sphere
     Thermal6 beta{};
     if (atom.thermal[1] != 0) {
@@ -373,7 +373,7 @@ bool generer(StructureModel& model, Messages& messages)
     for (const AtomRecord& atom : atoms) model.generated.push(atom);
     for (int i = 1; i <= model.generated.count(); ++i) {
         model.initial_generated[i] = model.generated[i];
-        model.display_labels[i] = display_label(model.generated[i].label.view());
+        model.display_labels[i] = display_label_of(model.generated[i]);
     }
     if (!fits) messages.limit_reached("Too many generated atoms");
     const bool bonded = liaisons(model, messages);

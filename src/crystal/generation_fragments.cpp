@@ -19,7 +19,7 @@ LinkLimits::LinkLimits(const StructureModel& model, const std::vector<AtomRecord
     std::vector<std::string> symbols;
     element_.reserve(atoms.size());
     for (const AtomRecord& atom : atoms) {
-        const std::string symbol = element_symbol(space_label(atom.label.view()));
+        const std::string symbol = element_of(atom);
         const auto it = std::find(symbols.begin(), symbols.end(), symbol);
         element_.push_back(static_cast<int>(it - symbols.begin()));
         if (it == symbols.end()) symbols.push_back(symbol);

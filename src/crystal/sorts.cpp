@@ -74,7 +74,7 @@ std::vector<std::string> distinct_symbols(const StructureModel& model)
 {
     std::vector<std::string> symbols;
     for (const AtomRecord& atom : model.asym) {
-        std::string symbol = element_symbol(atom.label.view());
+        std::string symbol = element_of(atom);
         if (std::find(symbols.begin(), symbols.end(), symbol) == symbols.end())
             symbols.push_back(std::move(symbol));
     }
@@ -105,7 +105,7 @@ void build(const StructureModel& model, const std::vector<std::string>& symbols,
     read_radii(radii_path(model), out.sorts);
     for (int i = 1; i <= model.asym.count(); ++i)
         out.atom_sort[static_cast<std::size_t>(i - 1)] =
-            sort_index(out.sorts, element_symbol(model.asym[i].label.view()));
+            sort_index(out.sorts, element_of(model.asym[i]));
 }
 
 void commit(StructureModel& model, const ElementSortsBuild& built)
@@ -178,7 +178,7 @@ bool build_bond_sorts(StructureModel& model, Messages& messages)
 void assign_atom_colours(StructureModel& model)
 {
     for (AtomRecord& atom : model.generated) {
-        const std::string symbol = element_symbol(atom.label.view());
+        const std::string symbol = element_of(atom);
         atom.colour = White;
         for (const ElementSort& sort : model.element_sorts)
             if (symbol_key(sort.symbol.view()) == symbol) {

@@ -28,7 +28,7 @@ Vec3 view_point(const DrawingState& state, int i) { return {state.view.X[i], sta
 
 bool is_hydrogen(const StructureModel& model, int atom)
 {
-    return element_symbol(model.generated[atom].label.view()) == "H";
+    return element_of(model.generated[atom]) == "H";
 }
 
 // Bonds of each atom, in bond-table order; a bond from an atom to itself
@@ -245,7 +245,7 @@ Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, con
 
 std::string centred_label_text(const StructureModel& model, int atom)
 {
-    return display_label(model.generated[atom].label.view()) + "(" + std::to_string(atom) + ")";
+    return display_label_of(model.generated[atom]) + "(" + std::to_string(atom) + ")";
 }
 
 void apply_label_style(const std::string& style_text, FontSpec& font)

@@ -1,6 +1,8 @@
 #include "formats/cif.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "formats/reader_support.h"
 #include "model/errors.h"
 #include "model/fields.h"
+#include "model/labels.h"
 #include "model/file_io.h"
 #include "model/numbers.h"
 #include "model/text.h"
@@ -291,6 +294,11 @@ private:
         for (const auto& [col, name] : {std::pair{label, "_atom_site_label"}, std::pair{xyz[1], "_atom_site_fract_y"},
                                         std::pair{xyz[2], "_atom_site_fract_z"}})
             if (col < 0) return refuse(at_line(table->keyword) + ": the atom sites have no " + name + " column");
+        // The type, the disorder and the occupancy, where the file gives them.
+        const int type = table->column("_atom_site_type_symbol");
+        const int group = table->column("_atom_site_disorder_group");
+        const int assembly = table->column("_atom_site_disorder_assembly");
+        const int occupancy = table->column("_atom_site_occupancy");
         // U is preferred; B = 8 pi^2 U.
         int u_column = table->column("_atom_site_u_iso_or_equiv");
         double u_factor = 1.0;
@@ -305,23 +313,45 @@ private:
             if (name.unknown() || key.empty()) return refuse(at_line(name.text) + ": an atom site has no label");
             const std::string written(name.text);
             AtomRecord atom;
-            atom.label = stored_label(key);
+            atom.label = labels_(key);
+            if (type >= 0 && !table->at(row, type).unknown()) atom.element = type_element(table->at(row, type).text);
             for (std::size_t k = 0; k < 3; ++k)
                 if (!loop_number(*table, row, xyz[k], written, std::nullopt, atom.xyz[k])) return false;
             if (u_column >= 0) {
                 if (!loop_number(*table, row, u_column, written, 0.0, atom.thermal[0])) return false;
                 atom.thermal[0] *= u_factor;
             }
+            if (occupancy >= 0 && !loop_number(*table, row, occupancy, written, 1.0, atom.occupancy)) return false;
+            if (group >= 0) read_disorder(*table, row, group, assembly, atom);
             atom.isotropic = 1;
             model_.asym.push(atom);
             keys_.push_back(key);
         }
         if (rows > MaxAsymAtoms) messages_.limit_reached("The number of atoms is > 1000!");
+        labels_.report(model_, messages_);
         return true;
     }
 
-    // Rows are matched to the atom sites by the whole label, so that 'C11A'
-    // and 'C11B' stay apart although both are stored as 'C 11'.
+    // The disorder group as a part number ('.' is 0; a group that is not a
+    // whole number, '1a' say, gets a number of its own per distinct text)
+    // and the assembly it belongs to.
+    void read_disorder(const CifLoop& loop, int row, int group, int assembly, AtomRecord& atom)
+    {
+        const CifValue value = loop.at(row, group);
+        if (value.unknown()) return;
+        if (const auto number = parse_integer(value.text); number && std::abs(*number) < 10000) {
+            atom.part = static_cast<int>(*number);
+        } else {
+            const auto known = std::find(group_texts_.begin(), group_texts_.end(), value.text);
+            const auto index = known - group_texts_.begin();
+            if (known == group_texts_.end()) group_texts_.emplace_back(value.text);
+            atom.part = 10000 + static_cast<int>(index);
+        }
+        if (assembly >= 0 && !loop.at(row, assembly).unknown()) atom.assembly = to_upper(loop.at(row, assembly).text);
+    }
+
+    // Rows are matched to the atom sites by the whole label as the file
+    // writes it (a label longer than 8 characters is stored cut).
     bool read_aniso(const CifBlock& block)
     {
         CifLoop single;
@@ -382,6 +412,8 @@ private:
     std::string summary_;
     std::string_view source_;
     std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
+    LabelReader labels_;
+    std::vector<std::string> group_texts_; // disorder groups that are not numbers
 };
 
 } // namespace

@@ -10,7 +10,13 @@
 
 namespace kestro {
 
-// The file text of the model: 17 sections, CR LF line ends.
+// The header of the section after the 17 that files carry when an atom has
+// a label longer than 4 characters, a type other than its label's element
+// or a disorder part: whole labels, types, parts, assemblies, occupancies.
+inline constexpr const char* AtomSitesHeader = "#Atom sites";
+
+// The file text of the model: 17 sections (18 with the atom sites), CR LF
+// line ends.
 std::string ascii_structure_text(const StructureModel& model);
 // Writes the model to model.current_file (temporary file, then rename).
 // IoError on failure.

@@ -114,7 +114,7 @@ void read_asymmetric_unit(TextCursor& in, StructureModel& model)
     model.asym.clear();
     for (int i = 1; i <= n; ++i) {
         AtomRecord atom;
-        atom.label = printable(in.read_chars(4));
+        atom.label = printable(in.read_chars(ShortLabelWidth));
         atom.xyz = read_vec3(in);
         in.end_line();
         for (double& u : atom.thermal) u = in.read_real();
@@ -130,7 +130,7 @@ void read_generated_atoms(TextCursor& in, StructureModel& model, RecordLines& li
     model.generated.clear();
     for (int i = 1; i <= n; ++i) {
         AtomRecord atom;
-        atom.label = printable(in.read_chars(4));
+        atom.label = printable(in.read_chars(ShortLabelWidth));
         model.display_labels[i] = trim(printable(in.read_chars(8)));
         atom.xyz = read_vec3(in);
         atom.label_dx = in.read_real();
@@ -268,6 +268,39 @@ void read_options(TextCursor& in, StructureModel& model)
     in.end_line();
 }
 
+// The optional section after the 17: the whole label, type, part, assembly
+// and occupancy of every atom, asymmetric unit first. Files without it
+// (every file before it, and those that need none) end after the fonts.
+void read_atom_sites(TextCursor& in, StructureModel& model)
+{
+    while (!in.at_end() && trim(in.peek_line()).empty()) in.end_line();
+    if (in.at_end() || trim(in.peek_line()) != AtomSitesHeader) return;
+    in.skip_line();
+    const int line = in.line_number();
+    const long long asym = in.read_int();
+    const long long generated = in.read_int();
+    in.end_line();
+    if (asym != model.asym.count() || generated != model.generated.count())
+        throw IoError(on_line(line) + "the atom sites are given for " + std::to_string(asym) + " and " +
+                      std::to_string(generated) + " atoms, but the file has " + std::to_string(model.asym.count()) +
+                      " and " + std::to_string(model.generated.count()));
+    const auto word = [](const std::string& text) { return text == "." ? std::string() : to_upper(text); };
+    const auto read_site = [&](AtomRecord& atom) {
+        const std::string label = trim(printable(in.read_chars(LabelWidth)));
+        if (trim(label.substr(0, ShortLabelWidth)) != trim(atom.label.view()))
+            throw IoError(on_line(in.line_number()) + "the atom site " + label + " is not the atom " +
+                          trim(atom.label.str()) + " of the sections before");
+        if (label.size() > ShortLabelWidth) atom.label = label;
+        atom.element = word(in.read_word());
+        atom.part = read_int32(in);
+        atom.assembly = word(in.read_word());
+        atom.occupancy = in.read_real();
+        in.end_line();
+    };
+    for (AtomRecord& atom : model.asym) read_site(atom);
+    for (AtomRecord& atom : model.generated) read_site(atom);
+}
+
 // Coordinates and displacements no crystal has; the message names the atom
 // and the field.
 bool plausible_atoms(const StructureModel& model, Messages& messages)
@@ -320,6 +353,7 @@ bool read_ascii_structure(std::string_view text, StructureModel& model, Messages
     check_record_numbers(model, lines);
     if (!read_orientation(in, model, messages)) return false;
     read_options(in, model);
+    read_atom_sites(in, model);
     return true;
 }
 

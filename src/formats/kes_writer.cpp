@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <array>
 
 #include "model/file_io.h"
 #include "formats/kes.h"
 #include "model/fields.h"
+#include "model/labels.h"
 #include "model/text.h"
 
 namespace kestro {
@@ -33,6 +35,34 @@ std::array<int, 20> option_flags(const StructureModel& model)
             d.labels_centre, d.labels_off_centre, g.fragments, g.sphere, g.box,
             g.sphere_reduce, g.box_reduce, g.cell_contents, d.black_white,
             0, 0, 0, 0, 0, 0};
+}
+
+// The label field of the atom sections: 4 characters. A longer label goes
+// there cut, so that any reader of the format still loads the file; the
+// whole label follows in the "#Atom sites" section.
+std::string label_field(const AtomLabel& label) { return fill_to(trim(label.view()).substr(0, ShortLabelWidth), 4); }
+
+// The atom sites section is written only when it holds something the
+// other sections cannot say: a label longer than 4 characters, a type other
+// than the label's element, or a disorder part. Other files stay as before.
+bool needs_atom_sites(const StructureModel& model)
+{
+    const auto needs = [](const AtomRecord& atom) {
+        return trim(atom.label.view()).size() > ShortLabelWidth ||
+               (!atom.element.empty() && symbol_key(atom.element.view()) != element_symbol(atom.label.view())) ||
+               atom.part != 0;
+    };
+    return std::any_of(model.asym.begin(), model.asym.end(), needs) ||
+           std::any_of(model.generated.begin(), model.generated.end(), needs);
+}
+
+// One atom of the section: the label filled to 8, then its type ("." for
+// none), part, assembly ("." for none) and occupancy.
+std::string atom_site_line(const AtomRecord& atom)
+{
+    const auto word = [](std::string_view text) { return text.empty() ? std::string(".") : std::string(text); };
+    return fill_to(trim(atom.label.view()), LabelWidth) + " " + right_align(word(atom.element.view()), 2) +
+           fmt_int(atom.part, 6) + " " + right_align(word(atom.assembly.view()), 2) + fmt_real(atom.occupancy, 9, 4);
 }
 
 std::string reals(const Vec3& v, int width, int decimals)
@@ -70,7 +100,7 @@ std::string ascii_structure_text(const StructureModel& model)
     out.add("#Asymetric unit contents");
     out.add(fmt_int(model.asym.count()));
     for (const AtomRecord& atom : model.asym) {
-        out.add(fill_to(trim(atom.label.view()), 4) + reals(atom.xyz, 10, 5));
+        out.add(label_field(atom.label) + reals(atom.xyz, 10, 5));
         std::string thermal = "     ";
         for (double u : atom.thermal) thermal += fmt_real(u, 10, 6);
         out.add(thermal);
@@ -80,7 +110,7 @@ std::string ascii_structure_text(const StructureModel& model)
     out.add(fmt_int(model.generated.count()));
     for (int i = 1; i <= model.generated.count(); ++i) {
         const AtomRecord& atom = model.generated[i];
-        out.add(fill_to(trim(atom.label.view()), 4) + fill_to(model.display_labels[i].view(), 8) +
+        out.add(label_field(atom.label) + fill_to(model.display_labels[i].view(), 8) +
                 reals(atom.xyz, 10, 5) + fmt_real(atom.label_dx, 8, 3) + fmt_real(atom.label_dy, 8, 3));
         std::string thermal = "     ";
         for (double b : atom.thermal) thermal += fmt_real(b, 12, 8);
@@ -132,6 +162,13 @@ std::string ascii_structure_text(const StructureModel& model)
     out.add(model.drawing.label_font.name);
     out.add(model.drawing.label_font.style);
     out.add(fmt_int(model.drawing.label_font.size, 15) + fmt_int(model.drawing.label_font.colour, 15));
+
+    if (needs_atom_sites(model)) {
+        out.add(AtomSitesHeader);
+        out.add(fmt_int(model.asym.count()) + " " + fmt_int(model.generated.count()));
+        for (const AtomRecord& atom : model.asym) out.add(atom_site_line(atom));
+        for (const AtomRecord& atom : model.generated) out.add(atom_site_line(atom));
+    }
     return out.take();
 }
 

@@ -11,6 +11,7 @@
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "formats/reader_support.h"
+#include "model/labels.h"
 #include "model/file_io.h"
 #include "model/numbers.h"
 #include "model/text.h"
@@ -76,7 +77,8 @@ std::string powdercell_keyword(const std::string& line) { return to_upper(trim(p
 // four characters cut to two ('Si1' gives 'SI', 'O1' gives 'O ').
 std::string powdercell_label(const std::string& keyword)
 {
-    return stored_label(keyword.substr(0, 4)).str().substr(0, 2);
+    const std::string element = element_symbol(stored_label(keyword.substr(0, 4)).view());
+    return element.size() == 1 ? element + " " : element;
 }
 
 // Line n of spa.grp holds the number n and the symbol, of which the first

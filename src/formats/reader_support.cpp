@@ -50,7 +50,33 @@ NumberList decode_number_list(std::string_view text)
     return out;
 }
 
-FixedText<4> stored_label(std::string_view text) { return FixedText<4>(space_label(to_upper(trim(printable(text))))); }
+namespace {
+std::string label_text(std::string_view text) { return space_label(to_upper(trim(printable(text)))); }
+} // namespace
+
+AtomLabel stored_label(std::string_view text) { return AtomLabel(label_text(text)); }
+
+AtomLabel LabelReader::operator()(std::string_view text)
+{
+    const std::string whole = label_text(text);
+    if (whole.size() > LabelWidth) cut_.push_back(whole);
+    return AtomLabel(whole);
+}
+
+void LabelReader::report(const StructureModel& model, Messages& messages) const
+{
+    std::vector<std::string> shared;
+    for (const std::string& whole : cut_) {
+        const AtomLabel label(whole);
+        int atoms = 0;
+        for (const AtomRecord& atom : model.asym) atoms += atom.label == label ? 1 : 0;
+        if (atoms > 1) shared.push_back(whole + " (read as " + label.str() + ")");
+    }
+    if (shared.empty()) return;
+    std::string text = "Labels longer than 8 characters were cut, and some now name more than one atom:";
+    for (const std::string& entry : shared) text += " " + entry;
+    messages.show(text);
+}
 
 bool store_cell(StructureModel& model, const NumberList& values, int first, Messages& messages)
 {

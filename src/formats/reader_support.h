@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/fixed_text.h"
 #include "model/messages.h"
@@ -48,9 +49,23 @@ NumberList decode_number_list(std::string_view text);
 int number_error_position(std::string_view token);
 
 // The stored form of a label read from a file: trimmed, upper case, a blank
-// before a digit in second place ('C1' gives 'C 1'), at most 4 characters,
-// no control characters.
-FixedText<4> stored_label(std::string_view text);
+// before a digit in second place where the label then fits in 4 characters
+// ('C1' gives 'C 1', 'H12A' stays), at most 8 characters, no control
+// characters.
+AtomLabel stored_label(std::string_view text);
+
+// The labels of one load: stored forms, noting those cut to 8 characters,
+// so that the load can say once where a cut left two atoms one label.
+class LabelReader {
+public:
+    AtomLabel operator()(std::string_view text);
+    // "Labels longer than 8 characters were cut: ..." when a cut label names
+    // more than one atom of the asymmetric unit; nothing otherwise.
+    void report(const StructureModel& model, Messages& messages) const;
+
+private:
+    std::vector<std::string> cut_; // the labels as the file gave them
+};
 
 // a, b, c, alpha, beta, gamma from values first to first + 5 of the list,
 // then the cell metric and the crystal system (which the catalogue lookup

@@ -8,6 +8,7 @@
 #include "crystal/sorts.h"
 #include "formats/reader_support.h"
 #include "formats/shelx.h"
+#include "model/labels.h"
 #include "model/file_io.h"
 #include "model/numbers.h"
 #include "model/text.h"
@@ -374,16 +375,40 @@ std::size_t atom_section_start(const std::vector<SourceLine>& lines, FreeVariabl
 // SHELXL's default Uiso, for a riding atom with no atom before it.
 constexpr double DefaultUiso = 0.05;
 
+// The element of each scattering-factor number, from the SFAC lines: names
+// ('SFAC C H N O'), or one element with its coefficients ('SFAC Fe 11.7 ...').
+std::vector<std::string> scattering_elements(const std::vector<SourceLine>& lines, std::size_t end)
+{
+    std::vector<std::string> elements;
+    for (std::size_t i = 0; i < end; ++i) {
+        if (keyword_at(lines[i].text, 0) != "SFAC") continue;
+        std::vector<std::string> words = split_words(rest_at(lines[i].text, 0));
+        if (words.size() >= 2 && parse_real(words[1])) words.resize(1);
+        for (const std::string& word : words) elements.push_back(type_element(word));
+    }
+    return elements;
+}
+
 bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Messages& messages)
 {
     model.asym.clear();
     FreeVariables fv;
     const std::vector<SourceLine>& lines = source.lines;
     double reference_u = 0; // Ueq of the last atom whose U was not negative
-    for (std::size_t i = atom_section_start(lines, fv); i < lines.size(); ++i) {
+    const std::size_t start = atom_section_start(lines, fv);
+    const std::vector<std::string> elements = scattering_elements(lines, start);
+    LabelReader labels;
+    int part = 0; // of PART n, until the next PART
+    for (std::size_t i = start; i < lines.size(); ++i) {
         const SourceLine& line = lines[i];
         const std::string name = instruction_name(line.text);
         if (name == "END" || name == "HKLF") break;
+        if (name == "PART") {
+            const std::vector<std::string> words = split_words(rest_at(line.text, 0));
+            const auto n = words.empty() ? std::nullopt : parse_integer(words[0]);
+            part = n && std::abs(*n) < 10000 ? static_cast<int>(*n) : 0;
+            continue;
+        }
         // Empty lines and stray lines starting with a blank carry no atom.
         if (name.empty() || is_instruction(line.text)) continue;
 
@@ -406,7 +431,13 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
         }
 
         AtomRecord atom;
-        atom.label = stored_label(label);
+        atom.label = labels(label);
+        // A SHELX file is one disorder assembly; the occupancy is the sof.
+        const double sfac = numbers[1];
+        if (sfac >= 1 && sfac <= static_cast<double>(elements.size()) && sfac == std::floor(sfac))
+            atom.element = elements[static_cast<std::size_t>(sfac) - 1];
+        atom.part = part;
+        atom.occupancy = a[4];
         atom.xyz = {a[1], a[2], a[3]};
         atom.thermal = swap_shelx_order({a[5], a[6], a[7], a[8], a[9], a[10]});
         atom.isotropic = a[6] == 0.0 ? 1 : 0;
@@ -418,6 +449,7 @@ bool read_instruction_atoms(StructureModel& model, const ShelxSource& source, Me
         }
         if (!add_atom(model, atom, messages)) break;
     }
+    labels.report(model, messages);
     return true;
 }
 

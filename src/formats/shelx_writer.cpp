@@ -143,7 +143,7 @@ std::string shelx_instructions_text(const StructureModel& model)
         sfac += sort.symbol.str() + " ";
         int n = 0;
         for (const AtomRecord& atom : model.asym)
-            if (element_symbol(atom.label.view()) == symbol_key(sort.symbol.view())) ++n;
+            if (element_of(atom) == symbol_key(sort.symbol.view())) ++n;
         unit += fmt_int(n, 3);
     }
     out.add(sfac);

@@ -31,6 +31,13 @@ std::string TextCursor::read_line()
     return rest;
 }
 
+std::string TextCursor::peek_line() const
+{
+    if (at_end()) return {};
+    const std::string& text = lines_[line_];
+    return column_ < text.size() ? text.substr(column_) : std::string();
+}
+
 std::string TextCursor::read_chars(std::size_t n)
 {
     if (at_end()) beyond_end();

@@ -19,6 +19,10 @@ public:
     std::string read_line();
     // Up to n characters of the current line; the cursor stays on it.
     std::string read_chars(std::size_t n);
+    // The rest of the current line; the cursor stays.
+    std::string peek_line() const;
+    // The next blank-separated token; line ends are skipped.
+    std::string read_word() { return next_token(); }
     // The next blank-separated token as a number; line ends are skipped.
     double read_real();
     long long read_int();

@@ -55,6 +55,19 @@ std::optional<double> read_number(const std::string& text) { return parse_real(t
 std::optional<AtomGridFault> read_atom_grid(StructureModel& model, std::vector<AtomGridRow>& rows,
                                             ThermalExpression shown_as)
 {
+    // What the grid does not show (type, disorder part, occupancy) stays
+    // with the atom of the same label: at the same place, else the first.
+    const std::vector<AtomRecord> before(model.asym.begin(), model.asym.end());
+    const auto keep_unshown = [&](AtomRecord& atom, std::size_t place) {
+        const AtomRecord* old = place < before.size() && before[place].label == atom.label ? &before[place] : nullptr;
+        for (std::size_t k = 0; !old && k < before.size(); ++k)
+            if (before[k].label == atom.label) old = &before[k];
+        if (!old) return;
+        atom.element = old->element;
+        atom.part = old->part;
+        atom.assembly = old->assembly;
+        atom.occupancy = old->occupancy;
+    };
     model.asym.clear();
     std::vector<int> grid_rows; // of each atom read
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -62,7 +75,8 @@ std::optional<AtomGridFault> read_atom_grid(StructureModel& model, std::vector<A
         const std::string label = to_upper(trim(row[1].text));
         if (label.empty()) continue;
         AtomRecord atom;
-        atom.label = label.substr(0, 4);
+        atom.label = label;
+        keep_unshown(atom, static_cast<std::size_t>(model.asym.count()));
         for (std::size_t col = FirstCoordinateColumn; col < AtomColumns; ++col) {
             AtomCell& cell = row[col];
             if (trim(cell.text).empty()) set_text(cell, col < FirstThermalColumn ? "  0" : "0");

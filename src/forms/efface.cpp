@@ -42,7 +42,7 @@ std::string without_mark(const std::string& text)
 void repoint_generated(StructureModel& model)
 {
     for (AtomRecord& atom : model.generated) {
-        const std::string symbol = element_symbol(space_label(atom.label.view()));
+        const std::string symbol = element_of(atom);
         atom.element_sort = 0;
         for (int s = 1; s <= model.element_sorts.count(); ++s)
             if (symbol_key(model.element_sorts[s].symbol.view()) == symbol) {
@@ -99,7 +99,7 @@ DeletionOutcome del_elem_system(StructureModel& model, const std::vector<std::st
 
     const auto before = std::make_unique<Table<AtomRecord, MaxAsymAtoms>>(model.asym);
     remove_atoms(model, [&](int i) {
-        const std::string symbol = element_symbol(space_label(model.asym[i].label.view()));
+        const std::string symbol = element_of(model.asym[i]);
         return std::find(chosen.begin(), chosen.end(), symbol) != chosen.end();
     });
     try {
@@ -178,7 +178,7 @@ int mask_elements(StructureModel& model, const std::vector<std::string>& element
         if (!is_marked(element_cells[static_cast<std::size_t>(row - 1)])) continue;
         const std::string symbol = symbol_key(model.element_sorts[row].symbol.view());
         for (AtomRecord& atom : model.generated)
-            if (element_symbol(atom.label.view()) == symbol) {
+            if (element_of(atom) == symbol) {
                 atom.shown = 0;
                 ++hidden;
             }

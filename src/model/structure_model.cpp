@@ -1,6 +1,15 @@
 #include "model/structure_model.h"
 
+#include "model/labels.h"
+
 namespace kestro {
+
+std::string element_of(const AtomRecord& atom)
+{
+    return atom.element.empty() ? element_symbol(atom.label.view()) : symbol_key(atom.element.view());
+}
+
+std::string display_label_of(const AtomRecord& atom) { return display_label(atom.label.view(), element_of(atom)); }
 
 void reset_model(StructureModel& model)
 {

@@ -102,9 +102,12 @@ struct SymmetryOperator {
 // conversions.
 using Thermal6 = SymMat3;
 
+using AtomLabel = FixedText<8>;
+
 // One layout serves the asymmetric unit and the generated atoms.
 struct AtomRecord {
-    FixedText<4> label;      // upper case, the first two characters the element
+    AtomLabel label;         // upper case, as the file gives it; 'C 1' for a short one
+    FixedText<2> element;    // the file's type symbol, upper case; empty: the label's
     Vec3 xyz{};              // fractional coordinates
     double label_dx = 0;     // label offset in the drawing plane, Angstrom
     double label_dy = 0;
@@ -115,6 +118,11 @@ struct AtomRecord {
     int isotropic = 0;
     int shown = 0;
     int labelled = 0;
+    // Disorder: the part (SHELX PART, CIF disorder group; 0 for the ordered
+    // atoms), the assembly the part belongs to, and the site occupancy.
+    int part = 0;
+    FixedText<2> assembly;
+    double occupancy = 1.0;
 
     // Asymmetric-unit records are isotropic when U22 is exactly 0.
     bool isotropic_uij() const { return thermal[1] == 0.0; }
@@ -226,6 +234,12 @@ struct StructureModel {
     DrawingOptions drawing;
     EditFlags edit;
 };
+
+// The element symbol of an atom, upper case: its type where the file gave
+// one, else the one its label names.
+std::string element_of(const AtomRecord& atom);
+// The display form of its label ('Cl12', 'H12A').
+std::string display_label_of(const AtomRecord& atom);
 
 // Counts, names, option flags, generation and drawing defaults back to their
 // start values. The asymmetric unit and the full operator list are kept: the

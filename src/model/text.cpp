@@ -97,4 +97,16 @@ std::vector<std::string> split_lines(std::string_view text)
     return lines;
 }
 
+std::vector<std::string> split_words(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while ((at = text.find_first_not_of(" \t", at)) != std::string_view::npos) {
+        const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+        words.emplace_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
 } // namespace kestro

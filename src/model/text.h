@@ -19,6 +19,8 @@ std::string to_lower(std::string_view text);
 bool contains(std::string_view text, std::string_view part);
 // Replaces every occurrence of from by to.
 std::string replace_all(std::string text, std::string_view from, std::string_view to);
+// The words of a text, separated by blanks and tabs.
+std::vector<std::string> split_words(std::string_view text);
 // The name without its directory.
 std::string base_name(std::string_view path);
 

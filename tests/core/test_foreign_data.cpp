@@ -21,6 +21,7 @@
 #include "formats/shelx.h"
 #include "formats/structure_files.h"
 #include "forms/mainmenu.h"
+#include "model/labels.h"
 #include "model/text.h"
 #include "recording_messages.h"
 #include "temp_dir.h"
@@ -192,7 +193,7 @@ bool check_file(const fs::path& file, int& exceptions)
         SCOPED_TRACE(e["label"].get<std::string>());
         std::string label = trim(stored_label(without_parentheses(e["label"])).view());
         // PowderCell labels are their element part alone.
-        if (format == "cel") label = trim(label.substr(0, 2));
+        if (format == "cel") label = element_symbol(label);
         EXPECT_EQ(trim(a.label.view()), label);
         EXPECT_NEAR(a.xyz[0], e["x"].get<double>(), 1e-5);
         EXPECT_NEAR(a.xyz[1], e["y"].get<double>(), 1e-5);
@@ -224,8 +225,11 @@ bool check_file(const fs::path& file, int& exceptions)
         if (sites <= gen::MaxKept && fitted) {
             EXPECT_EQ(kestro_test::distinct_sites(*model), sites);
         } else {
+            // The cell cut at the atoms' limit; its bonds may fill their table too.
             EXPECT_FALSE(fitted);
-            EXPECT_EQ(generation_messages.shown.back(), "Too many generated atoms");
+            EXPECT_NE(std::find(generation_messages.shown.begin(), generation_messages.shown.end(),
+                                "Too many generated atoms"),
+                      generation_messages.shown.end());
         }
     }
     return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failures_before;

@@ -114,7 +114,8 @@ TEST(GenerationCandidates, HydrogenIsASphereOfFixedU)
     set_operators(*model, {"X,Y,Z"});
     const Thermal6 u{0.03, 0.04, 0.05, 0.001, 0.002, 0.003};
     add_atom(*model, "H 1", {0.1, 0.1, 0.1}, u);
-    add_atom(*model, "H1", {0.3, 0.3, 0.3}, u); // element 'H1': not hydrogen
+    add_atom(*model, "HG1", {0.3, 0.3, 0.3}, u); // mercury: anisotropic
+    add_atom(*model, "H12A", {0.7, 0.7, 0.7}, u); // hydrogen, whatever follows the letter
     add_atom(*model, "C 1", {0.5, 0.5, 0.5}, {0.02, 0, 0.07, 0.01, 0, 0}); // U22 = 0: isotropic
     RecordingMessages messages;
     ASSERT_TRUE(generer(*model, messages));
@@ -128,7 +129,9 @@ TEST(GenerationCandidates, HydrogenIsASphereOfFixedU)
     EXPECT_EQ(h1.isotropic, 0);
     EXPECT_NEAR(h1.thermal[1], p2 * cell.b_star * cell.b_star * 0.04, 1e-15);
     EXPECT_NEAR(h1.thermal[3], p2 * cell.a_star * cell.b_star * 0.001, 1e-15);
-    const AtomRecord& c = model->generated[3];
+    EXPECT_EQ(model->generated[3].isotropic, 1);
+    EXPECT_NEAR(model->generated[3].thermal[0], h.thermal[0], 1e-15);
+    const AtomRecord& c = model->generated[4];
     EXPECT_EQ(c.isotropic, 1);
     EXPECT_NEAR(c.thermal[2], p2 * cell.c_star * cell.c_star * 0.02, 1e-15);
 }

@@ -2,6 +2,7 @@
 // refusal of damaged files without touching the structure in memory.
 #include <gtest/gtest.h>
 
+#include "model/errors.h"
 #include "model/file_io.h"
 #include "formats/kes.h"
 #include "kes_fixture.h"
@@ -103,6 +104,44 @@ TEST(KesFile, BondsBetweenFourDigitAtomNumbersStaySeparated)
     ASSERT_TRUE(read_ascii_structure(text, *back, messages));
     EXPECT_EQ(back->bonds[2].atom1, 1000);
     EXPECT_EQ(back->bonds[2].atom2, 1001);
+}
+
+TEST(KesFile, LongLabelsTypesAndPartsComeBackFromTheAtomSites)
+{
+    // Short labels, no types, no parts: the 17 sections alone, as always.
+    EXPECT_EQ(ascii_structure_text(*golden_model()).find(AtomSitesHeader), std::string::npos);
+
+    auto model = golden_model();
+    model->asym[1].label = "C12AB";
+    model->asym[1].part = 2;
+    model->asym[1].assembly = "A";
+    model->asym[1].occupancy = 0.35;
+    model->asym[2].element = "C"; // 'CL12' typed as a carbon
+    model->generated[1].label = "C12AB";
+    model->generated[1].part = -1;
+    const std::string text = ascii_structure_text(*model);
+    // The atom sections hold the first four characters, so that every reader
+    // of the format loads the file; the whole label follows at the end.
+    EXPECT_NE(text.find("\r\nC12A   0.12345"), std::string::npos);
+    EXPECT_NE(text.find("\r\n#Atom sites\r\n3 2\r\nC12AB     .     2  A   0.3500\r\nCL12      C"),
+              std::string::npos);
+
+    RecordingMessages messages;
+    auto back = std::make_unique<StructureModel>();
+    ASSERT_TRUE(read_ascii_structure(text, *back, messages));
+    EXPECT_EQ(back->asym[1].label, "C12AB");
+    EXPECT_EQ(back->asym[1].part, 2);
+    EXPECT_EQ(back->asym[1].assembly, "A");
+    EXPECT_DOUBLE_EQ(back->asym[1].occupancy, 0.35);
+    EXPECT_EQ(element_of(back->asym[2]), "C");
+    EXPECT_EQ(back->generated[1].label, "C12AB");
+    EXPECT_EQ(back->generated[1].part, -1);
+    EXPECT_EQ(back->asym[3].label, "O 2 "); // as the short form reads it
+    EXPECT_EQ(ascii_structure_text(*back), text);
+
+    // A section for other atoms than the file's is refused.
+    const std::string wrong = replace_line(text, "#Atom sites\r\n3 2", "#Atom sites\r\n3 1");
+    EXPECT_THROW(read_ascii_structure(wrong, *back, messages), IoError);
 }
 
 TEST(KesFile, OrientationFrameIsRebuiltFromTheInverseMatrix)

@@ -3,24 +3,41 @@
 
 #include "model/fields.h"
 #include "model/labels.h"
+#include "model/structure_model.h"
 
 using namespace kestro;
 
-TEST(Labels, ElementSymbolAndDisplayForms)
+TEST(Labels, TheElementComesFromTheLeadingLettersOrTheType)
 {
     EXPECT_EQ(element_symbol("C 1"), "C");
     EXPECT_EQ(element_symbol("CL1"), "CL");
+    EXPECT_EQ(element_symbol("HG2"), "HG");
+    EXPECT_EQ(element_symbol("H12A"), "H");
+    EXPECT_EQ(element_symbol("OW1"), "O");
+    EXPECT_EQ(element_symbol("C121"), "C");
+    EXPECT_EQ(type_element("Cl"), "CL");
+    EXPECT_EQ(type_element("O2-"), "O");
+    EXPECT_EQ(type_element("Fe3+"), "FE");
+    EXPECT_EQ(type_element("Uani"), "");
     EXPECT_EQ(display_label("CL12"), "Cl12");
     EXPECT_EQ(display_label("H 1"), "H1");
     EXPECT_EQ(display_label("C 1 "), "C1");
+    EXPECT_EQ(display_label("H12A"), "H12A");
     EXPECT_EQ(display_symbol("C L"), "Cl");
-    EXPECT_EQ(display_symbol("CL"), "Cl");
     EXPECT_EQ(display_symbol("O"), "O");
+    AtomRecord carbon;
+    carbon.label = "CA1";
+    EXPECT_EQ(element_of(carbon), "CA");
+    EXPECT_EQ(display_label_of(carbon), "Ca1");
+    carbon.element = "C"; // a protein's alpha carbon, typed C
+    EXPECT_EQ(element_of(carbon), "C");
+    EXPECT_EQ(display_label_of(carbon), "CA1");
 }
 
 TEST(Labels, SpacingPutsTheElementInTheFirstTwoCharacters)
 {
     EXPECT_EQ(space_label("O12"), "O 12");
+    EXPECT_EQ(space_label("O123"), "O123"); // a blank would need a fifth character
     EXPECT_EQ(element_symbol(space_label("O12")), "O");
     EXPECT_EQ(space_label("Cl3"), "Cl3");
     EXPECT_EQ(element_symbol(space_label("Cl3")), "CL");

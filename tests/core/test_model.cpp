@@ -52,8 +52,8 @@ TEST(ModelTable, AnIndexPastTheTableIsAProgramErrorInEveryBuild)
 TEST(ModelTable, LabelsKeepAtMostTheirCapacity)
 {
     AtomRecord atom;
-    atom.label = std::string("CL123");
-    EXPECT_EQ(atom.label, "CL12");
+    atom.label = std::string("CL123ABCD");
+    EXPECT_EQ(atom.label, "CL123ABC");
     FixedText<8> display = "C1";
     EXPECT_EQ(display.size(), 2u);
 }

@@ -14,6 +14,7 @@
 #include "crystal/oemath.h"
 #include "formats/kes.h"
 #include "formats/reader_support.h"
+#include "model/labels.h"
 #include "formats/structure_files.h"
 #include "model/file_io.h"
 #include "model/thermal.h"
@@ -52,12 +53,30 @@ TEST(ReaderNumbers, ErrorPositionIsThatOfTheLastToken)
     EXPECT_EQ(number_error_position("12"), 0);
 }
 
-TEST(ReaderLabels, SpacedUpperCaseFourCharacters)
+TEST(ReaderLabels, UpperCaseWholeAndSpacedWhereTheyStillFitFour)
 {
     EXPECT_EQ(stored_label(" c1 ").view(), "C 1");
-    EXPECT_EQ(stored_label("C12A").view(), "C 12");
+    EXPECT_EQ(stored_label("h12").view(), "H 12");
+    EXPECT_EQ(stored_label("C12A").view(), "C12A");
+    EXPECT_EQ(stored_label("H28C").view(), "H28C");
+    EXPECT_EQ(stored_label("C77'").view(), "C77'");
     EXPECT_EQ(stored_label("Cl12").view(), "CL12");
     EXPECT_EQ(stored_label("O").view(), "O");
+    EXPECT_EQ(stored_label("C1-2_1xyz").view(), "C1-2_1XY"); // cut to 8
+
+    // A cut that leaves two atoms one label is said once.
+    StructureModel model;
+    LabelReader labels;
+    for (const char* text : {"OW1^*^a", "C1-2_1xy1", "C1-2_1xy2", "N1"}) {
+        AtomRecord atom;
+        atom.label = labels(text);
+        model.asym.push(atom);
+    }
+    RecordingMessages messages;
+    labels.report(model, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], "Labels longer than 8 characters were cut, and some now name more than one atom: "
+                                 "C1-2_1XY1 (read as C1-2_1XY) C1-2_1XY2 (read as C1-2_1XY)");
 }
 
 TEST(ReaderSymbols, CompactFormIgnoresCaseBlanksAndQuotes)

@@ -209,11 +209,19 @@ TEST(ShelxInstructions, AtomValuesAndFreeVariables)
     EXPECT_EQ(m->asym[3].isotropic, 1);
 
     // 10.06 is a fixed U of 0.06, not a multiple of the scale factor.
-    EXPECT_EQ(m->asym[4].label, "C 12");
+    EXPECT_EQ(m->asym[4].label, "C12A");
     EXPECT_NEAR(m->asym[4].thermal[0], 0.06, 1e-12);
+    // Its part, and its sof 21.0: fv(2) = 0.4.
+    EXPECT_EQ(m->asym[4].part, 1);
+    EXPECT_NEAR(m->asym[4].occupancy, 0.4, 1e-12);
+    EXPECT_EQ(m->asym[5].part, 0);
+    EXPECT_DOUBLE_EQ(m->asym[1].occupancy, 1.0);
     // fv(12), from the continued FVAR line: 0.5 x 0.3.
     EXPECT_NEAR(m->asym[5].xyz[0], 0.15, 1e-12);
-    EXPECT_EQ(m->element_sorts.count(), 4);
+    // The element is the SFAC one: N1 of scattering factor 1 is a carbon.
+    EXPECT_EQ(element_of(m->asym[2]), "O");
+    EXPECT_EQ(element_of(m->asym[5]), "C");
+    EXPECT_EQ(m->element_sorts.count(), 3);
 }
 
 TEST(ShelxInstructions, FilesWithoutFvarAndBadLines)
@@ -229,7 +237,7 @@ TEST(ShelxInstructions, FilesWithoutFvarAndBadLines)
     auto m = read_text(dir, "sol.res", text, messages, loaded);
     ASSERT_TRUE(loaded) << (messages.shown.empty() ? "" : messages.shown[0]);
     ASSERT_EQ(m->asym.count(), 2);
-    EXPECT_EQ(m->asym[1].label, "S 00"); // the label rule: a blank before a digit in second place
+    EXPECT_EQ(m->asym[1].label, "S001"); // kept whole: with a blank it would not fit 4 characters
     EXPECT_DOUBLE_EQ(m->asym[1].thermal[0], 0.04);
     EXPECT_TRUE(m->asym[1].isotropic_uij());
     EXPECT_EQ(m->title, "test in P2(1)/c");

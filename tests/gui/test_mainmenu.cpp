@@ -488,11 +488,11 @@ private slots:
         QCOMPARE(s.cell(3, 1), QString());
         QCOMPARE(s.model->asym.count(), 2);
         QCOMPARE(s.model->asym[2].label.str(), std::string("O 3"));
-        // A long label is cut to four characters.
-        type_in(grid, 3, 1, "ab1234");
+        // A long label is kept whole, up to eight characters.
+        type_in(grid, 3, 1, "ab1234567");
         go_to(grid, 3, 2);
         QVERIFY(s.window.read_atom_grid());
-        QCOMPARE(s.model->asym[3].label.str(), std::string("AB12"));
+        QCOMPARE(s.model->asym[3].label.str(), std::string("AB123456"));
     }
 
     void typed_rows_survive_a_change_of_expression()
