@@ -64,7 +64,10 @@ const char* const Usage =
     "  --view best|[U,V,W]|(H,K,L)   best view, view along a lattice direction or a plane normal\n"
     "  --orient X=[U,V,W]|X=(H,K,L)  an axis of the picture (X right, Y up, Z to the viewer) along a\n"
     "                                lattice direction or a plane normal; repeat for a second axis\n"
-    "  --mask EL[,EL...]             hide the atoms of these elements\n";
+    "  --mask EL[,EL...]             hide the atoms of these elements\n"
+    "  --parts all|major|N           the disorder parts drawn besides part 0: every one (default), the\n"
+    "                                major part of each assembly, or part N\n"
+    "  --dash-minor                  bonds of the parts other than the major ones drawn hollow and dashed\n";
 
 int usage_error(const std::string& text)
 {

@@ -106,6 +106,9 @@ void apply_drawing_options(StructureModel& model, const DrawingRequest& request)
         d.labels_centre = 0;
         d.labels_off_centre = 1;
     }
+    d.parts_shown = request.parts;
+    d.part_number = request.part_number;
+    d.dash_minor = request.dash_minor ? 1 : 0;
     if (request.cell) d.draw_cell = 1;
     if (request.gradation) d.colour_gradation = 1;
     if (request.planes) d.draw_planes = 1, d.draw_planes_axes = 0;
@@ -120,9 +123,9 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
 {
     const std::string& option = args[i];
     const bool takes_value = option == "--probability" || option == "--labels" || option == "--view" ||
-                             option == "--mask" || option == "--orient" || option == "--zoom";
+                             option == "--mask" || option == "--orient" || option == "--zoom" || option == "--parts";
     const bool flag = option == "--cell" || option == "--gradation" || option == "--planes" || option == "--axes" ||
-                      option == "--bw";
+                      option == "--bw" || option == "--dash-minor";
     if (!takes_value && !flag) return -1;
     if (takes_value && i + 1 >= args.size()) return usage_error(option + " needs a value");
     const std::string value = takes_value ? args[++i] : std::string();
@@ -150,6 +153,17 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
         const auto p = parse_integer(value);
         if (!p || *p < -4 || *p > 10) return usage_error("--zoom takes a slider position from -4 to 10");
         request.zoom = static_cast<int>(*p);
+    } else if (option == "--parts") {
+        if (value == "all" || value == "major") {
+            request.parts = value == "all" ? PartsShown::All : PartsShown::Major;
+        } else {
+            const auto n = parse_integer(value);
+            if (!n || *n < -9999 || *n > 9999) return usage_error("--parts takes all, major or a part number");
+            request.parts = PartsShown::One;
+            request.part_number = static_cast<int>(*n);
+        }
+    } else if (option == "--dash-minor") {
+        request.dash_minor = true;
     } else if (option == "--cell") {
         request.cell = true;
     } else if (option == "--gradation") {

@@ -32,6 +32,9 @@ struct DrawingRequest {
     std::array<AxisSpace, 3> spaces{AxisSpace::Direct, AxisSpace::Reciprocal, AxisSpace::Reciprocal};
     bool oriented = false;
     int zoom = 0; // the "Scale" slider position, -4 .. 10
+    PartsShown parts = PartsShown::All;
+    int part_number = 0;
+    bool dash_minor = false;
 };
 
 // Reads the drawing option at args[i] (and its value): -1 when args[i] is

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "crystal/disorder.h"
 #include "crystal/oemath.h"
 #include "model/labels.h"
 
@@ -219,6 +220,7 @@ bool liaisons(StructureModel& model, Messages& messages)
     }
     CellGrid grid(position, taking_part, index.longest);
     const SymbolCode carbon = symbol_code("C");
+    const DisorderBonds disorder(model);
 
     // The partners j > i of one atom within the longest limit of their pair,
     // put in ascending order before the bonds are written.
@@ -237,7 +239,7 @@ bool liaisons(StructureModel& model, Messages& messages)
             const double d = bond_distance(ri, position[j]);
             if (!(d <= index.longest)) return;
             const PairSorts* pair = index.find(pair_key(symbol[i], symbol[j]));
-            if (pair && d <= pair->longest) candidates.push_back({j, d, pair});
+            if (pair && d <= pair->longest && disorder.allowed(i, j)) candidates.push_back({j, d, pair});
         });
         std::sort(candidates.begin(), candidates.end(),
                   [](const Candidate& x, const Candidate& y) { return x.atom < y.atom; });

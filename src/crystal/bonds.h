@@ -21,6 +21,7 @@ constexpr double CarbonSingleBelow = 1.439;
 // 1.271 < d < 1.439, otherwise 0. A NaN length or limit never bonds, nor
 // does an atom whose position is not finite. The 10001st bond shows
 // "Too much bonds!" and ends the search with the 10000 found kept: false.
+// Atoms of disorder parts bond by the rule of DisorderBonds.
 // A grid of cells as large as the longest limit keeps the cost about
 // linear in the atom count.
 bool liaisons(StructureModel& model, Messages& messages);

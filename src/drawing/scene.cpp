@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "crystal/bonds.h"
+#include "crystal/disorder.h"
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
@@ -98,14 +99,15 @@ void draw_cell_edges(const StructureModel& model, const DrawingState& state, Can
     canvas.set_font(previous);
 }
 
-void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canvas, int centred_size)
+void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canvas, int centred_size,
+                 const MajorParts& majors)
 {
     const FontSpec previous = canvas.font();
     FontSpec centred;
     centred.size = centred_size;
     for (int i = 1; i <= model.generated.count(); ++i) {
         const AtomRecord& atom = model.generated[i];
-        if (!atom.labelled || !atom.shown) continue;
+        if (!atom.labelled || !atom_drawn(model, majors, i)) continue;
         const bool moved = atom.label_dx != 0 && atom.label_dy != 0;
         const bool centre = atom.label_dx == 0 && atom.label_dy == 0;
         if (moved) {
@@ -341,10 +343,13 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
     state.view.atoms = atoms;
     compute_paint_order(state);
     build_bond_lists(model, state);
+    const MajorParts majors(model);
+    // A bond of a minor disorder part, when asked for: hollow, its outline dashed.
+    const Pen dashed{Black, style.outline_pen, PenStyle::Dash};
     BondBand band{};
     for (int w = atoms; w >= 1; --w) {
         const int a = state.paint_order[w];
-        if (!model.generated[a].shown) continue;
+        if (!atom_drawn(model, majors, a)) continue;
         draw_atom(model, state, a, canvas, outline);
         canvas.set_pen(outline);
         const auto first = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a)]);
@@ -353,16 +358,18 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
             const int index = state.bond_list[j];
             const BondRecord& bond = model.bonds[index];
             const int other = bond.atom1 == a ? bond.atom2 : bond.atom1;
-            if (!model.generated[bond.atom1].shown || !model.generated[bond.atom2].shown) continue;
+            if (!atom_drawn(model, majors, bond.atom1) || !atom_drawn(model, majors, bond.atom2)) continue;
             if (!style.bonds_after_each_atom && !(state.view.Z[other] >= state.view.Z[a])) continue;
             if (!bond_band(model, state, index, band)) continue;
-            canvas.set_brush(bond_fill_colour(model, bond, style));
+            const bool hollow = bond_dashed(model, majors, bond);
+            canvas.set_pen(hollow ? dashed : outline);
+            canvas.set_brush(hollow ? options.background_colour : bond_fill_colour(model, bond, style));
             canvas.polygon(band);
         }
         canvas.set_pen({Black, 1, PenStyle::Solid});
     }
     if (style.labels && (options.labels_centre || options.labels_off_centre))
-        draw_labels(model, state, canvas, style.centred_label_size);
+        draw_labels(model, state, canvas, style.centred_label_size, majors);
     if (style.cell && options.draw_cell && state.view.n >= atoms + 8)
         draw_cell_edges(model, state, canvas, style.cell_letter_size);
     if (orientation_picture) draw_orientation_picture(model, *orientation_picture);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "crystal/disorder.h"
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
 #include "model/fields.h"
@@ -90,7 +91,8 @@ void compute_view_points(const StructureModel& model, DrawingState& state)
     view.has_centre = has_enclosure_centre(model);
     if (view.has_centre) set_point(view, view.n + 1, mat_vec(T, model.generation.centre));
 
-    const auto counted = [&](int i) { return i > atoms || model.generated[i].shown; };
+    const MajorParts majors(model);
+    const auto counted = [&](int i) { return i > atoms || atom_drawn(model, majors, i); };
     Vec3 sum{0, 0, 0};
     int count = 0;
     for (int i = 1; i <= view.n; ++i)

@@ -35,6 +35,9 @@ void reset_model(StructureModel& model)
     d.spare = d.colour_gradation = d.draw_cell = d.draw_planes = 0;
     d.draw_planes_axes = d.labels_centre = d.labels_off_centre = d.black_white = 0;
     d.thermal_iso = d.double_triple = 0;
+    d.parts_shown = PartsShown::All;
+    d.part_number = 0;
+    d.dash_minor = 0;
     d.probability_index = 5;
     d.label_font = LabelFont{};
 }

@@ -167,6 +167,9 @@ struct LabelFont {
     int charset = 1;
 };
 
+// The disorder parts a picture shows besides part 0.
+enum class PartsShown { All, Major, One };
+
 struct DrawingOptions {
     int probability_index = 5; // 0..10 into the probability table
     LabelFont label_font;
@@ -188,6 +191,9 @@ struct DrawingOptions {
     // Window options kept with the model, not stored in the structure file.
     int thermal_iso = 0;   // "Thermal parameters": 0 Aniso, 1 Iso
     int double_triple = 0; // "Draw Double/triple bond": 0 No, 1 Yes
+    PartsShown parts_shown = PartsShown::All;
+    int part_number = 0;   // the part of PartsShown::One
+    int dash_minor = 0;    // bonds of the parts other than the major one dashed
 };
 
 struct EditFlags {

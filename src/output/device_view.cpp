@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "crystal/disorder.h"
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
 
@@ -37,9 +38,10 @@ double prepare_device_view(const StructureModel& model, DrawingState& device, Me
         for (const Vec3& corner : CellCorners) set(++view.n, mat_vec(T, corner));
 
     // The middle of the bounding box of the displayed atoms.
+    const MajorParts majors(model);
     Vec3 low{100000, 100000, 100000}, high{-100000, -100000, -100000};
     for (int i = 1; i <= atoms; ++i) {
-        if (!model.generated[i].shown) continue;
+        if (!atom_drawn(model, majors, i)) continue;
         const Vec3 p{view.X[i], view.Y[i], view.Z[i]};
         for (std::size_t k = 0; k < 3; ++k) {
             low[k] = std::min(low[k], p[k]);
@@ -54,7 +56,7 @@ double prepare_device_view(const StructureModel& model, DrawingState& device, Me
     }
     double r2 = MinimumViewRadius * MinimumViewRadius;
     for (int i = 1; i <= atoms; ++i)
-        if (model.generated[i].shown)
+        if (atom_drawn(model, majors, i))
             r2 = std::max(r2, view.X[i] * view.X[i] + view.Y[i] * view.Y[i] + view.Z[i] * view.Z[i]);
     return std::sqrt(r2);
 }

@@ -26,6 +26,7 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -80,6 +81,9 @@ public:
     void RadioGroup3Click();
     void label_centre();
     void decale_label();
+    // Disorder: the parts drawn (the list's item), minor parts dashed.
+    void choose_parts(int item);
+    void dash_minor_parts();
     // Colour grid: a row chosen opens the colour dialog.
     void selection_couleur(int row);
 
@@ -162,6 +166,8 @@ public:
     QCheckBox* planes_axes_box() const { return planes_axes_; }
     QCheckBox* labels_centre_box() const { return labels_centre_; }
     QCheckBox* labels_off_centre_box() const { return labels_off_centre_; }
+    QComboBox* parts_box() const { return parts_; }
+    QCheckBox* dash_minor_box() const { return dash_minor_; }
     QTableWidget* colour_grid() const { return colour_grid_; }
     QWidget* picture_widget() const;
     QMenu* export_menu() const { return export_menu_; }
@@ -261,6 +267,9 @@ private:
     QCheckBox* cell_ = nullptr;
     QCheckBox* labels_centre_ = nullptr;
     QCheckBox* labels_off_centre_ = nullptr;
+    QWidget* disorder_frame_ = nullptr;
+    QComboBox* parts_ = nullptr;
+    QCheckBox* dash_minor_ = nullptr;
     QTableWidget* colour_grid_ = nullptr;
     std::array<QLineEdit*, 3> direction_ = {};
     QLabel* orientation_view_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "crystal/disorder.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "model/fields.h"
@@ -162,6 +164,17 @@ QWidget* Tfdessin::build_panel()
                                  {QStringLiteral("Rotation XY "), QStringLiteral("Rotation Z"),
                                   QStringLiteral("Translation")},
                                  1, mouse_modes_, panel, false));
+    QBoxLayout* disorder_layout = nullptr;
+    disorder_frame_ = titled_frame(QStringLiteral("Disorder"), panel, disorder_layout, false);
+    parts_ = new QComboBox(disorder_frame_);
+    parts_->setToolTip(QStringLiteral("The disorder parts drawn besides the ordered atoms"));
+    parts_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    parts_->setMinimumContentsLength(8);
+    dash_minor_ = new QCheckBox(QStringLiteral("Dash minor parts"), disorder_frame_);
+    dash_minor_->setToolTip(QStringLiteral("Bonds of the parts other than the major ones hollow and dashed"));
+    disorder_layout->addWidget(parts_);
+    disorder_layout->addWidget(dash_minor_);
+    right->addWidget(disorder_frame_);
     right->addStretch(1);
     grid->addLayout(right, 0, 1, Qt::AlignTop);
 
@@ -189,6 +202,8 @@ QWidget* Tfdessin::build_panel()
         if (!filling_controls_) change_echelle(position);
     });
     connect(mouse_modes_, &QButtonGroup::idClicked, this, &Tfdessin::set_mode_rotation);
+    connect(parts_, qOverload<int>(&QComboBox::activated), this, &Tfdessin::choose_parts);
+    connect(dash_minor_, &QCheckBox::clicked, this, &Tfdessin::dash_minor_parts);
     return panel;
 }
 
@@ -235,6 +250,21 @@ void Tfdessin::fill_option_controls()
     cell_->setChecked(d.draw_cell != 0);
     labels_centre_->setChecked(d.labels_centre != 0);
     labels_off_centre_->setChecked(d.labels_off_centre != 0);
+    {
+        // "All parts", "Major part", then each part the structure has.
+        const QSignalBlocker parts_blocker(parts_);
+        parts_->clear();
+        parts_->addItem(QStringLiteral("All parts"));
+        parts_->addItem(QStringLiteral("Major part"));
+        int current = d.parts_shown == PartsShown::Major ? 1 : 0;
+        for (const int part : disorder_parts(model_)) {
+            if (d.parts_shown == PartsShown::One && part == d.part_number) current = parts_->count();
+            parts_->addItem(QStringLiteral("Part %1").arg(part), part);
+        }
+        parts_->setCurrentIndex(current);
+        dash_minor_->setChecked(d.dash_minor != 0);
+        disorder_frame_->setEnabled(parts_->count() > 2);
+    }
     scale_slider_->setValue(static_cast<int>(std::lround(5 * state_->screen.f - 5)));
     filling_controls_ = false;
 }
@@ -395,6 +425,23 @@ void Tfdessin::RadioGroup2Click()
     BusyScope busy(*messages_);
     compute_ellipsoid_tensors(model_, *state_, *messages_);
     compute_outlines(model_, *state_);
+    draw();
+}
+
+void Tfdessin::choose_parts(int item)
+{
+    DrawingOptions& d = model_.drawing;
+    d.parts_shown = item == 0 ? PartsShown::All : item == 1 ? PartsShown::Major : PartsShown::One;
+    d.part_number = item >= 2 ? parts_->itemData(item).toInt() : 0;
+    // The atoms drawn decide the centre and the scale.
+    BusyScope busy(*messages_);
+    update_view(model_, *state_, *messages_);
+    draw();
+}
+
+void Tfdessin::dash_minor_parts()
+{
+    model_.drawing.dash_minor = dash_minor_->isChecked() ? 1 : 0;
     draw();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "crystal/bonds.h"
+#include "crystal/disorder.h"
 #include "crystal/oemath.h"
 #include "model/labels.h"
 
@@ -20,6 +21,7 @@ inline bool liaisons_literal(kestro::StructureModel& model, kestro::Messages& me
     using namespace kestro;
     model.bonds.clear();
     const int n = model.generated.count();
+    const DisorderBonds disorder(model);
     // Sort symbols in the form atom symbols take, once.
     std::vector<std::pair<std::string, std::string>> keys;
     for (const BondSort& sort : model.bond_sorts)
@@ -27,9 +29,10 @@ inline bool liaisons_literal(kestro::StructureModel& model, kestro::Messages& me
     const auto finite = [](const Vec3& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); };
     for (int i = 1; i <= n - 1; ++i) {
         const Vec3 ri = mat_vec(model.cell.metric.T, model.generated[i].xyz);
-        const std::string si = element_symbol(model.generated[i].label.view());
+        const std::string si = element_of(model.generated[i]);
         for (int j = i + 1; j <= n; ++j) {
-            const std::string sj = element_symbol(model.generated[j].label.view());
+            const std::string sj = element_of(model.generated[j]);
+            if (!disorder.allowed(i - 1, j - 1)) continue;
             for (int k = 1; k <= model.bond_sorts.count(); ++k) {
                 const auto& [e1, e2] = keys[static_cast<std::size_t>(k - 1)];
                 if (!((e1 == si && e2 == sj) || (e1 == sj && e2 == si))) continue;

@@ -141,6 +141,40 @@ TEST(Bonds, LimitsAndPositionsThatCouldUpsetTheGrid)
 // Random structures of every crystal system with coincident atoms, repeated
 // sorts, limits exactly at a pair's distance and carbons near the thresholds:
 // same bonds, same order, bit-identical lengths as the double loop.
+TEST(Bonds, DisorderPartsBondAsTheRefinementProgramsHaveIt)
+{
+    // T is the identity; x' = -x for the second operator. O1 of part 0,
+    // C2 and C3 the two parts of assembly A, N4 part 1 of assembly B, and
+    // S5, S6 of part -1 with S5' the image of S5 through -x, 0.4 A away.
+    auto model = structure({{"O1", {0, 0, 0}},
+                            {"C2", {1.4, 0, 0}},
+                            {"C3", {1.4, 0.5, 0}},
+                            {"N4", {1.4, 1.5, 0}},
+                            {"S5", {0.2, 5, 0}},
+                            {"S6", {1.7, 5, 0}},
+                            {"S5", {-0.2, 5, 0}}},
+                           {{"O", "C", 1.6}, {"C", "C", 1.6}, {"C", "N", 1.6}, {"S", "S", 1.6}});
+    const int parts[] = {0, 1, 2, 1, -1, -1, -1};
+    const char* assemblies[] = {"", "A", "A", "B", "", "", ""};
+    for (int i = 1; i <= 7; ++i) {
+        model->generated[i].part = parts[i - 1];
+        model->generated[i].assembly = assemblies[i - 1];
+    }
+    model->selected_operators.push(SymmetryOperator::identity());
+    model->selected_operators.push({{{{-1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}}});
+    for (int i : {5, 6}) model->asym.push(model->generated[i]);
+    const std::vector<Found> bonds = search(*model);
+    std::vector<std::pair<int, int>> pairs;
+    for (const Found& f : bonds) pairs.emplace_back(f.atom1, f.atom2);
+    // O1 bonds both parts; C2-C3 (parts 1 and 2 of A) do not; N4 of another
+    // assembly bonds to both; S5-S6 of one copy do, S5-S5' does not.
+    EXPECT_EQ(pairs, (std::vector<std::pair<int, int>>{{1, 2}, {1, 3}, {2, 4}, {3, 4}, {5, 6}}));
+
+    // Without parts every pair within its limit bonds, as always.
+    for (AtomRecord& atom : model->generated) atom.part = 0;
+    EXPECT_EQ(search(*model).size(), 7u);
+}
+
 TEST(Bonds, GridSearchMatchesTheDoubleLoopOnRandomStructures)
 {
     std::mt19937 rng(20240601);
@@ -171,6 +205,11 @@ TEST(Bonds, GridSearchMatchesTheDoubleLoopOnRandomStructures)
             atom.label = labels[pick(std::size(labels))];
             atom.xyz = {uniform(-0.2, 1.2), uniform(-0.2, 1.2), uniform(-0.2, 1.2)};
             if (k > 0 && pick(10) == 0) atom.xyz = model->generated[1 + pick(k)].xyz;
+            // Every third run disordered: parts -1 to 2 in assemblies "", A, B.
+            if (run % 3 == 0) {
+                atom.part = static_cast<int>(pick(4)) - 1;
+                atom.assembly = std::array<const char*, 3>{"", "A", "B"}[pick(3)];
+            }
             model->generated.push(atom);
         }
         for (int k = 1 + pick(12); k > 0; --k) {
