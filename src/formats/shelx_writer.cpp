@@ -150,11 +150,19 @@ std::string shelx_instructions_text(const StructureModel& model)
     out.add(unit);
     out.add("FVAR     1");
 
+    // The disorder parts as PART instructions, each atom of a part with its
+    // occupancy fixed (10 + occupancy); ordered atoms as before.
+    int part = 0;
     for (const AtomRecord& atom : model.asym) {
+        if (atom.part != part) {
+            part = atom.part;
+            out.add("PART " + std::to_string(part));
+        }
         const Thermal6 u = swap_shelx_order(atom.thermal);
+        const std::string sof = part == 0 ? std::string("   11.0000") : fmt_real(10 + atom.occupancy, 10, 4);
         std::string line = shelx_label(atom.label.view()) + fmt_int(atom.element_sort, 4) +
                            fmt_real(atom.xyz[0], 10, 5) + fmt_real(atom.xyz[1], 10, 5) +
-                           fmt_real(atom.xyz[2], 10, 5) + "   11.0000";
+                           fmt_real(atom.xyz[2], 10, 5) + sof;
         if (atom.isotropic_uij()) {
             out.add(line + fmt_real(u[0], 10, 5));
             continue;
@@ -162,6 +170,7 @@ std::string shelx_instructions_text(const StructureModel& model)
         out.add(line + fmt_real(u[0], 10, 5) + fmt_real(u[1], 10, 5) + "   =");
         out.add(fmt_real(u[2], 10, 5) + fmt_real(u[3], 10, 5) + fmt_real(u[4], 10, 5) + fmt_real(u[5], 10, 5));
     }
+    if (part != 0) out.add("PART 0");
     out.add("END");
     return out.take();
 }

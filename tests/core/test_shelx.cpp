@@ -346,6 +346,20 @@ TEST(ShelxWriter, LinesAndFormats)
               "END\n");
     EXPECT_DOUBLE_EQ(m->wavelength, 0); // the text leaves the model alone
 
+    // Disorder parts go out as PART lines with their occupancies, and come back.
+    m->asym[2].part = 2;
+    m->asym[2].occupancy = 0.25;
+    const std::string parts = shelx_instructions_text(*m);
+    EXPECT_NE(parts.find("PART 2\nO12    2   0.40000   0.50000   0.60000   10.2500"), std::string::npos);
+    EXPECT_NE(parts.find("\nPART 0\nEND\n"), std::string::npos);
+    bool again = false;
+    auto back = read_text(dir, "parts.ins", parts, messages, again);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(back->asym[2].part, 2);
+    EXPECT_DOUBLE_EQ(back->asym[2].occupancy, 0.25);
+    EXPECT_EQ(back->asym[1].part, 0);
+    m->asym[2].part = 0;
+
     // Save: ".shx" added, an existing file kept unless the answer is Yes.
     const std::string target = dir.file("out");
     ASSERT_TRUE(save_shelx_instructions(*m, target, messages));
