@@ -106,9 +106,12 @@ bool read_input(const std::filesystem::path& path, Input& input)
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& line = lines[3 + i];
         Atom atom;
-        atom.label = line.substr(0, std::min<std::size_t>(5, line.size()));
+        // The label column is 5 characters, wider for a longer label: the
+        // three coordinates of 10 characters end the line.
+        const std::size_t width = line.size() > 35 ? line.size() - 30 : 5;
+        atom.label = line.substr(0, std::min(width, line.size()));
         while (!atom.label.empty() && atom.label.back() == ' ') atom.label.pop_back();
-        if (!read_columns(line, 5, 10, 3, atom.xyz.data())) return false;
+        if (!read_columns(line, width, 10, 3, atom.xyz.data())) return false;
         input.atoms.push_back(atom);
     }
     for (std::size_t i = 3 + n; i < lines.size() && input.planes.size() < MaxPlanes; ++i) {

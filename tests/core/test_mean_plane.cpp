@@ -161,6 +161,17 @@ TEST(PlaneLibrary, AlignedAtomsAreNamedOnTheLastLine)
     EXPECT_EQ(session.grid[1][1], "O1(4)");
 }
 
+TEST(PlaneLibrary, LabelsLongerThanTheirColumnAreReadWhole)
+{
+    auto model = drawing_model({{"C121AB7", {0.1, 0.1, 0.1}, uiso(0.02)},
+                                {"C 2", {0.2, 0.25, 0.2}, uiso(0.02)},
+                                {"O 1", {0.1, 0.5, 0.3}, uiso(0.02)}});
+    TempDir dir;
+    const std::string sor = run_plane_library(*model, {{1, 2, 3}}, dir.path());
+    EXPECT_NE(sor.find("C121AB7"), std::string::npos);
+    EXPECT_NE(sor.find("Normal end"), std::string::npos);
+}
+
 TEST(MeanPlaneGrid, PicksPlanesDeletionAndTheExchangeFile)
 {
     auto model = drawing_model({{"C 1", {0.1, 0.1, 0.1}, uiso(0.02)},
