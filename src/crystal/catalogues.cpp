@@ -292,17 +292,34 @@ void read_scfs_file(StructureModel& model, const std::string& path)
     model.operators = operators;
 }
 
-bool symbol_from_number(StructureModel& model, int number)
+namespace {
+
+// The symbol of line `number` of spa.grp: the first 10 characters after the
+// number, trimmed; empty when the file has no such line.
+std::string numbered_symbol(const StructureModel& model, int number)
 {
-    if (number < 1) return false;
+    if (number < 1) return {};
     const std::string path = in_directory(model.data_directory, "spa.grp");
     const std::vector<std::string> lines = read_lines(path);
-    if (static_cast<std::size_t>(number) > lines.size()) return false;
+    if (static_cast<std::size_t>(number) > lines.size()) return {};
     const std::string line = trim(lines[static_cast<std::size_t>(number - 1)]);
     std::size_t end = 0;
     while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
     if (end == 0) bad_line(path, static_cast<std::size_t>(number - 1), "Invalid numeric input");
-    const std::string symbol = trim(line.substr(end, 10));
+    return trim(line.substr(end, 10));
+}
+
+} // namespace
+
+bool positions_of_number(StructureModel& model, int number)
+{
+    const std::string symbol = numbered_symbol(model, number);
+    return !symbol.empty() && positions_of_symbol(model, symbol);
+}
+
+bool symbol_from_number(StructureModel& model, int number)
+{
+    const std::string symbol = numbered_symbol(model, number);
     if (symbol.empty()) return false;
     const GroupState before(model);
     model.space_group = symbol;

@@ -101,6 +101,12 @@ void read_scfs_file(StructureModel& model, const std::string& path);
 // list is then left as it was); IoError for a missing or malformed file.
 bool symbol_from_number(StructureModel& model, int number);
 
+// The positions of space-group number (1..230) whatever system the cell
+// suggests: its spa.grp symbol looked up by positions_of_symbol, which tries
+// the cell's own list first. False, nothing changed, when spa.grp has no
+// such line or no catalogue knows its symbol; IoError as above.
+bool positions_of_number(StructureModel& model, int number);
+
 // After a load: lattice letter (P for "RHOM"), and the list rows to select:
 // the index in the standard list, else in the MIRALDO list; -1 for none.
 // Symbols are compared in upper case; model.space_group keeps its spelling.

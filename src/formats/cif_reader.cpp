@@ -246,7 +246,7 @@ private:
             const CifValue* value = block.item(name);
             if (value == nullptr || value->unknown()) continue;
             const std::optional<long long> number = parse_integer(value->text);
-            if (number && *number >= 1 && *number <= 230 && symbol_from_number(model_, static_cast<int>(*number)))
+            if (number && *number >= 1 && *number <= 230 && positions_of_number(model_, static_cast<int>(*number)))
                 return true;
         }
         return false;

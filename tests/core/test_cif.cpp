@@ -330,6 +330,36 @@ TEST(CifSummary, CifoutTxtListsWhatWasRead)
     EXPECT_EQ(read_file_bytes(load.dir.file("Cifout.txt")), expected);
 }
 
+namespace {
+
+std::string cubic_cell(double a)
+{
+    const std::string length = std::to_string(a);
+    return "_cell_length_a " + length + "\n_cell_length_b " + length + "\n_cell_length_c " + length +
+           "\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n";
+}
+
+} // namespace
+
+// Symmetry without an operator loop, written as the files of a crystallographic
+// database write it.
+TEST(CifSymmetry, AnInternationalTablesNumberIsLookedUpInEverySystem)
+{
+    // A cubic cell suggests the cubic list; the numbers are triclinic and
+    // orthorhombic groups all the same.
+    for (const auto& [number, count] : {std::pair{1, 1}, {2, 2}, {19, 4}}) {
+        CifLoad load(cif(TwoAtoms, cubic_cell(10) + "_space_group_IT_number " + std::to_string(number) + "\n"));
+        ASSERT_TRUE(load.loaded) << number;
+        EXPECT_TRUE(load.messages.shown.empty());
+        EXPECT_EQ(load.model->system_code, "CUBI");
+        EXPECT_EQ(load.model->operators.count(), count) << number;
+    }
+    CifLoad p212121(cif(TwoAtoms, cubic_cell(10) + "_symmetry_Int_Tables_number 19\n"));
+    ASSERT_TRUE(p212121.loaded);
+    EXPECT_EQ(p212121.model->space_group, "P212121");
+    EXPECT_EQ(p212121.model->operator_texts[2].str(), "-X+1/2,-Y,Z+1/2");
+}
+
 #ifdef KESTRO_HAVE_JSON
 
 namespace {
