@@ -1,6 +1,7 @@
 #include "crystal/catalogues.h"
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -93,6 +94,56 @@ std::string compact_symbol(std::string_view symbol)
     for (char ch : symbol)
         if (ch != ' ' && ch != '\t' && ch != '\'' && ch != '"' && ch != '\r' && ch != '\n') out += ch;
     return to_upper(out);
+}
+
+namespace {
+
+// The origin choice a note asks for: 1, 2, or 0 when it names none. Choice
+// 2 of the groups with two places the origin at a centre of symmetry, so a
+// site symmetry with -1, -3, a "/" or mmm in it is choice 2, and any other
+// site (-43m, 23, 222, -4) is choice 1.
+int origin_choice_of_note(std::string_view note)
+{
+    const std::string text = replace_all(to_lower(note), " ", "");
+    if (!contains(text, "origin")) return 0;
+    if (contains(text, "choice1")) return 1;
+    if (contains(text, "choice2")) return 2;
+    std::size_t at = text.find('@');
+    if (at == std::string::npos) at = text.find("originat");
+    if (at == std::string::npos) return 0;
+    const std::string site = text.substr(at);
+    for (const char* centre : {"centre", "center", "-1", "-3", "/", "mmm"})
+        if (contains(site, centre)) return 2;
+    return 1;
+}
+
+} // namespace
+
+std::string plain_symbol(std::string_view written)
+{
+    std::string out;
+    int choice = 0;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const char c = written[i];
+        const std::size_t close = c == '{' ? written.find('}', i) : c == '(' ? written.find(')', i) : std::string::npos;
+        if (close != std::string::npos) {
+            const std::string_view inside = written.substr(i + 1, close - i - 1);
+            const bool digits = !inside.empty() && inside.find_first_not_of("0123456789") == std::string_view::npos;
+            if (c == '(' && digits && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
+                out += inside; // a screw axis subscript: 2(1)
+                i = close;
+                continue;
+            }
+            if (c == '{' || contains(to_lower(inside), "origin")) {
+                if (const int asked = origin_choice_of_note(inside)) choice = asked;
+                i = close;
+                continue;
+            }
+        }
+        if (c != '_' && c != ' ' && c != '\t' && c != '\'' && c != '"') out += c;
+    }
+    if (choice == 1 && out.find(':') == std::string::npos) out += ":1";
+    return out;
 }
 
 bool positions_of_symbol(StructureModel& model, const std::string& symbol)

@@ -20,6 +20,14 @@ namespace kestro {
 // removed, upper case ("P 21/C" and "p21/c" give "P21/C").
 std::string compact_symbol(std::string_view symbol);
 
+// A symbol as some files write it, made plain for the catalogues (without
+// blanks): subscript marks dropped ("P2_1/n", "P_1", "P2(1)2(1)2(1)"),
+// a note in braces, or in parentheses when it speaks of the origin,
+// removed ("F d -3 m {origin @ centre (-3m)}"). The catalogues hold origin
+// choice 2 where a group has two; a note that puts the origin elsewhere
+// ("origin choice 1", "{origin @ -43m}") gives the suffix ":1".
+std::string plain_symbol(std::string_view written);
+
 // The equivalent positions of a symbol read from a structure file ("P 21/c",
 // "P 1 21/n 1", "R -3 :H", in any case): the standard list whose symbol
 // matches it without regard to case and blanks (the list of

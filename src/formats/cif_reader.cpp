@@ -176,10 +176,12 @@ private:
     bool read_symmetry(const CifBlock& block)
     {
         std::string symbol;
+        std::string_view written;
         for (const std::string_view name : SymbolNames) {
             const CifValue* value = block.item(name);
             if (value == nullptr || value->unknown()) continue;
-            symbol = without(value->text, " \t'\"");
+            written = value->text;
+            symbol = without(written, " \t'\"");
             if (!symbol.empty()) break;
         }
         model_.space_group = symbol;
@@ -198,7 +200,7 @@ private:
         }
         if (table) {
             if (!read_operators(*table, column)) return false;
-        } else if (!positions_without_operators(block, symbol)) {
+        } else if (!positions_without_operators(block, symbol, written)) {
             return refuse("Kestro cannot find symmetry operators or Space group");
         }
 
@@ -238,9 +240,9 @@ private:
 
     // No operator loop: the catalogue positions of the symbol, else of the
     // International Tables number.
-    bool positions_without_operators(const CifBlock& block, const std::string& symbol)
+    bool positions_without_operators(const CifBlock& block, const std::string& symbol, std::string_view written)
     {
-        if (!symbol.empty() && positions_of_symbol(model_, symbol)) return true;
+        if (!symbol.empty() && positions_of_written_symbol(symbol, written)) return true;
         if (!symbol.empty()) return false;
         for (const std::string_view name : NumberNames) {
             const CifValue* value = block.item(name);
@@ -250,6 +252,18 @@ private:
                 return true;
         }
         return false;
+    }
+
+    // The symbol as written, else made plain: "P2_1/n", "P_1", or
+    // "F d -3 m {origin @ centre (-3m)}" as COD files write them.
+    bool positions_of_written_symbol(const std::string& symbol, std::string_view written)
+    {
+        if (positions_of_symbol(model_, symbol)) return true;
+        const std::string plain = plain_symbol(written);
+        if (compact_symbol(plain) == compact_symbol(symbol)) return false;
+        if (positions_of_symbol(model_, plain)) return true;
+        // Origin choice 1 asked of a group that has one origin only.
+        return plain.ends_with(":1") && positions_of_symbol(model_, plain.substr(0, plain.size() - 2));
     }
 
     bool incomplete_loop(const CifLoop& loop)

@@ -339,6 +339,14 @@ std::string cubic_cell(double a)
            "\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n";
 }
 
+bool holds(const StructureModel& model, const std::string& xyz)
+{
+    const std::optional<SymmetryOperator> wanted = parse_operator_xyz(xyz);
+    for (const SymmetryOperator& op : model.operators)
+        if (wanted && same_operator(op, *wanted)) return true;
+    return false;
+}
+
 } // namespace
 
 // Symmetry without an operator loop, written as the files of a crystallographic
@@ -358,6 +366,33 @@ TEST(CifSymmetry, AnInternationalTablesNumberIsLookedUpInEverySystem)
     ASSERT_TRUE(p212121.loaded);
     EXPECT_EQ(p212121.model->space_group, "P212121");
     EXPECT_EQ(p212121.model->operator_texts[2].str(), "-X+1/2,-Y,Z+1/2");
+}
+
+TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
+{
+    const auto loaded = [](const std::string& symbol, const std::string& cell = Cell) {
+        auto load = std::make_unique<CifLoad>(cif(TwoAtoms, cell + "_symmetry_space_group_name_H-M '" + symbol + "'\n"));
+        EXPECT_TRUE(load->loaded) << symbol;
+        EXPECT_TRUE(load->messages.shown.empty()) << symbol;
+        return load;
+    };
+    EXPECT_EQ(loaded("P_1")->model->operators.count(), 1);
+    const auto p21n = loaded("P2_1/n");
+    EXPECT_EQ(p21n->model->operators.count(), 4);
+    EXPECT_TRUE(holds(*p21n->model, "1/2-x,1/2+y,1/2-z"));
+    EXPECT_EQ(loaded("P2(1)2(1)2(1)")->model->space_group, "P212121");
+
+    // Origin choice 2 (at the centre -3m) is the catalogues' own; a note
+    // that puts the origin at -43m asks for choice 1.
+    const auto centre = loaded("F d -3 m {origin @ centre (-3m)}", cubic_cell(8.5));
+    EXPECT_EQ(centre->model->operators.count(), 192);
+    EXPECT_TRUE(holds(*centre->model, "-x,-y,-z"));
+    const auto choice1 = loaded("F d -3 m {origin @ -43m}", cubic_cell(8.5));
+    EXPECT_EQ(choice1->model->operators.count(), 192);
+    EXPECT_FALSE(holds(*choice1->model, "-x,-y,-z"));
+    EXPECT_TRUE(holds(*choice1->model, "1/4-x,1/4-y,1/4-z"));
+    // A note that names an origin a group with one origin cannot have.
+    EXPECT_EQ(loaded("P b c a (origin choice 1)")->model->operators.count(), 8);
 }
 
 #ifdef KESTRO_HAVE_JSON
