@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "crystal/catalogues.h"
+#include "crystal/hall_symbols.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
 #include "crystal/sorts.h"
@@ -58,6 +59,7 @@ std::string without(std::string_view text, std::string_view removed)
 constexpr std::array<std::string_view, 2> OperatorNames{"_space_group_symop_operation_xyz",
                                                         "_symmetry_equiv_pos_as_xyz"};
 constexpr std::array<std::string_view, 2> SymbolNames{"_space_group_name_h-m_alt", "_symmetry_space_group_name_h-m"};
+constexpr std::array<std::string_view, 2> HallNames{"_space_group_name_hall", "_symmetry_space_group_name_hall"};
 constexpr std::array<std::string_view, 2> NumberNames{"_space_group_it_number", "_symmetry_int_tables_number"};
 constexpr std::array<std::string_view, 2> TitleNames{"_chemical_formula_moiety", "_chemical_formula_sum"};
 
@@ -204,9 +206,9 @@ private:
             return refuse("Kestro cannot find symmetry operators or Space group");
         }
 
-        if (!symbol.empty()) {
+        if (!symbol.empty() || !hall_used_.empty()) {
             add("Space group:");
-            add(symbol);
+            add(hall_used_.empty() ? symbol : hall_used_);
             add("");
         }
         add("Equivalent positions:");
@@ -238,12 +240,26 @@ private:
         return true;
     }
 
-    // No operator loop: the catalogue positions of the symbol, else of the
-    // International Tables number.
+    // No operator loop: the catalogue positions of the Hermann-Mauguin
+    // symbol, else those of the Hall symbol, else, when the file names the
+    // group by neither, of its International Tables number (which gives
+    // the standard setting only).
     bool positions_without_operators(const CifBlock& block, const std::string& symbol, std::string_view written)
     {
         if (!symbol.empty() && positions_of_written_symbol(symbol, written)) return true;
-        if (!symbol.empty()) return false;
+        std::string hall;
+        for (const std::string_view name : HallNames) {
+            const CifValue* value = block.item(name);
+            if (value != nullptr && !value->unknown() && !trim(value->text).empty()) {
+                hall = trim(value->text);
+                break;
+            }
+        }
+        if (!hall.empty() && positions_of_hall(model_, hall)) {
+            hall_used_ = hall;
+            return true;
+        }
+        if (!symbol.empty() || !hall.empty()) return false;
         for (const std::string_view name : NumberNames) {
             const CifValue* value = block.item(name);
             if (value == nullptr || value->unknown()) continue;
@@ -396,6 +412,7 @@ private:
     std::string summary_;
     std::string_view source_;
     std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
+    std::string hall_used_;         // the Hall symbol that gave the positions
 };
 
 } // namespace

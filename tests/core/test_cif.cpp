@@ -368,6 +368,45 @@ TEST(CifSymmetry, AnInternationalTablesNumberIsLookedUpInEverySystem)
     EXPECT_EQ(p212121.model->operator_texts[2].str(), "-X+1/2,-Y,Z+1/2");
 }
 
+TEST(CifSymmetry, AHallSymbolAloneGivesTheGroupOfItsSetting)
+{
+    CifLoad p1(cif(TwoAtoms, cubic_cell(10) + "_space_group_name_Hall 'P 1'\n"));
+    ASSERT_TRUE(p1.loaded);
+    EXPECT_EQ(p1.model->operators.count(), 1);
+    EXPECT_EQ(p1.model->space_group, "P1");
+
+    // Origin choice 2 of Fd-3m: 48 positions and the three F translations,
+    // the proper rotations listed first as the catalogues do.
+    CifLoad fd3m(cif(TwoAtoms, cubic_cell(8.5) + "_symmetry_space_group_name_Hall '-F 4vw 2vw 3'\n"));
+    ASSERT_TRUE(fd3m.loaded);
+    EXPECT_TRUE(fd3m.messages.shown.empty());
+    const StructureModel& m = *fd3m.model;
+    EXPECT_EQ(m.operators.count(), 192);
+    EXPECT_EQ(m.space_group, "Fd-3m:2");
+    EXPECT_EQ(m.lattice_letter, "F");
+    EXPECT_EQ(m.centro_flag, 1);
+    EXPECT_EQ(m.listed_operator_count, 24);
+    EXPECT_EQ(m.operator_texts[25].str(), "-X,-Y,-Z");
+    EXPECT_TRUE(holds(m, "1/4+y,1/4+x,-z"));
+    EXPECT_TRUE(holds(m, "1/2+x,y,1/2+z"));
+    EXPECT_EQ(m.selected_operators.count(), 1);
+    for (int i = 1; i <= m.operators.count(); ++i)
+        for (int j = 1; j < i; ++j) ASSERT_FALSE(same_operator(m.operators[i], m.operators[j])) << i << " " << j;
+
+    // A Hall symbol is taken where the H-M symbol is not understood; '_'
+    // stands for a blank in Hall symbols.
+    CifLoad p21n(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'P 21/n (unknown)'\n"
+                                      "_symmetry_space_group_name_Hall '-P_2yn'\n"));
+    ASSERT_TRUE(p21n.loaded);
+    EXPECT_EQ(p21n.model->operators.count(), 4);
+    EXPECT_TRUE(holds(*p21n.model, "1/2-x,1/2+y,1/2-z"));
+    EXPECT_NE(read_file_bytes(p21n.dir.file("Cifout.txt")).find("Space group:\r\n-P_2yn\r\n"), std::string::npos);
+
+    CifLoad bad(cif(TwoAtoms, Cell + "_space_group_name_Hall 'Q 2x'\n"));
+    EXPECT_FALSE(bad.loaded);
+    EXPECT_EQ(bad.messages.shown, std::vector<std::string>{"Kestro cannot find symmetry operators or Space group"});
+}
+
 TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
 {
     const auto loaded = [](const std::string& symbol, const std::string& cell = Cell) {
