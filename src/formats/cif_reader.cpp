@@ -201,7 +201,14 @@ private:
             }
         }
         if (table) {
-            if (!read_operators(*table, column)) return false;
+            std::string fault;
+            if (!read_operators(*table, column, fault)) {
+                // An operator list that cannot be used gives way to the
+                // group the file also names, never to its number alone.
+                if (fault.empty()) return false;
+                if (!positions_of_named_group(block, symbol, written)) return refuse(fault);
+                messages_.show(fault + "; the equivalent positions of " + symmetry_source_ + " are used instead");
+            }
         } else if (!positions_without_operators(block, symbol, written)) {
             return refuse("Kestro cannot find symmetry operators or Space group");
         }
@@ -217,55 +224,81 @@ private:
         return true;
     }
 
-    // The list as the file gives it, taken as complete.
-    bool read_operators(const CifLoop& table, int column)
+    // The list as the file gives it, taken as complete. False with the
+    // reason in `fault` when the list cannot be used; false with `fault`
+    // empty after a refusal.
+    bool read_operators(const CifLoop& table, int column, std::string& fault)
     {
         if (!table.complete()) return incomplete_loop(table);
         const int n = table.rows();
-        if (n > MaxOperators)
-            return refuse(file_ + ": " + std::to_string(n) + " symmetry operators listed, at most " +
-                          std::to_string(MaxOperators) + " can be loaded");
+        if (n > MaxOperators) {
+            fault = file_ + ": " + std::to_string(n) + " symmetry operators listed, at most " +
+                    std::to_string(MaxOperators) + " can be loaded";
+            return false;
+        }
         model_.operators.clear();
         for (int row = 0; row < n; ++row) {
             const CifValue value = table.at(row, column);
+            bool singular = false;
             const std::optional<SymmetryOperator> op =
-                value.unknown() ? std::nullopt : parse_operator_xyz(value.text);
-            if (!op)
-                return refuse(at_line(value.text) + ": the symmetry operator '" + std::string(value.text) +
-                              "' cannot be read");
+                value.unknown() ? std::nullopt : parse_operator_xyz(value.text, &singular);
+            if (!op) {
+                fault = at_line(value.text) + ": the symmetry operator '" + std::string(value.text) +
+                        (singular ? "' is singular (its rotation part has no inverse)" : "' cannot be read");
+                return false;
+            }
             model_.operators.push(*op);
             model_.operator_texts[row + 1] = without(value.text, " \t'\"");
         }
         model_.listed_operator_count = n;
+        symmetry_source_ = "the symmetry operators of the file";
         return true;
     }
 
-    // No operator loop: the catalogue positions of the Hermann-Mauguin
-    // symbol, else those of the Hall symbol, else, when the file names the
-    // group by neither, of its International Tables number (which gives
-    // the standard setting only).
-    bool positions_without_operators(const CifBlock& block, const std::string& symbol, std::string_view written)
+    std::string hall_symbol(const CifBlock& block) const
     {
-        if (!symbol.empty() && positions_of_written_symbol(symbol, written)) return true;
-        std::string hall;
         for (const std::string_view name : HallNames) {
             const CifValue* value = block.item(name);
-            if (value != nullptr && !value->unknown() && !trim(value->text).empty()) {
-                hall = trim(value->text);
-                break;
-            }
+            if (value != nullptr && !value->unknown() && !trim(value->text).empty()) return trim(value->text);
         }
-        if (!hall.empty() && positions_of_hall(model_, hall)) {
-            hall_used_ = hall;
+        return {};
+    }
+
+    // The catalogue positions of the Hermann-Mauguin symbol, else those of
+    // the Hall symbol.
+    bool positions_of_named_group(const CifBlock& block, const std::string& symbol, std::string_view written)
+    {
+        if (!symbol.empty() && positions_of_written_symbol(symbol, written)) {
+            symmetry_source_ = "the space group '" + std::string(written) + "'";
             return true;
         }
-        if (!symbol.empty() || !hall.empty()) return false;
+        const std::string hall = hall_symbol(block);
+        if (hall.empty() || !positions_of_hall(model_, hall)) return false;
+        hall_used_ = hall;
+        symmetry_source_ = "the Hall symbol '" + hall + "'";
+        return true;
+    }
+
+    // No operator loop: the group the file names, else its International
+    // Tables number, which gives the standard setting only and so does not
+    // stand in for a symbol the catalogues do not know.
+    bool positions_without_operators(const CifBlock& block, const std::string& symbol, std::string_view written)
+    {
+        if (positions_of_named_group(block, symbol, written)) return true;
+        return symbol.empty() && hall_symbol(block).empty() && positions_of_numbered_group(block);
+    }
+
+    // The positions of the International Tables number.
+    bool positions_of_numbered_group(const CifBlock& block)
+    {
         for (const std::string_view name : NumberNames) {
             const CifValue* value = block.item(name);
             if (value == nullptr || value->unknown()) continue;
             const std::optional<long long> number = parse_integer(value->text);
-            if (number && *number >= 1 && *number <= 230 && positions_of_number(model_, static_cast<int>(*number)))
+            if (number && *number >= 1 && *number <= 230 && positions_of_number(model_, static_cast<int>(*number))) {
+                symmetry_source_ = "the space group number " + std::to_string(*number);
                 return true;
+            }
         }
         return false;
     }
@@ -413,6 +446,7 @@ private:
     std::string_view source_;
     std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
     std::string hall_used_;         // the Hall symbol that gave the positions
+    std::string symmetry_source_;   // what gave the operators, for messages
 };
 
 } // namespace

@@ -407,6 +407,30 @@ TEST(CifSymmetry, AHallSymbolAloneGivesTheGroupOfItsSetting)
     EXPECT_EQ(bad.messages.shown, std::vector<std::string>{"Kestro cannot find symmetry operators or Space group"});
 }
 
+TEST(CifSymmetry, AnOperatorListThatCannotBeUsedGivesWayToTheSymbol)
+{
+    const std::string singular = "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x, y, x'\n";
+    CifLoad load(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'P 21/c'\n" + singular), "odd.cif");
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.messages.shown,
+              std::vector<std::string>{"odd.cif line 12: the symmetry operator 'x, y, x' is singular (its rotation "
+                                       "part has no inverse); the equivalent positions of the space group 'P 21/c' "
+                                       "are used instead"});
+    EXPECT_EQ(load.model->operators.count(), 4);
+    EXPECT_TRUE(holds(*load.model, "-x,1/2+y,1/2-z"));
+    EXPECT_EQ(load.model->operator_texts[2].str(), "-X,Y+1/2,-Z+1/2");
+
+    // A Hall symbol serves as well; a number alone does not (it names the
+    // standard setting, which the file's operators may not be in).
+    CifLoad hall(cif(TwoAtoms, Cell + "_space_group_name_Hall '-P 2ybc'\n" + singular));
+    ASSERT_TRUE(hall.loaded);
+    EXPECT_EQ(hall.model->operators.count(), 4);
+    CifLoad number(cif(TwoAtoms, Cell + "_space_group_IT_number 14\n" + singular), "odd.cif");
+    EXPECT_FALSE(number.loaded);
+    EXPECT_EQ(number.messages.shown, std::vector<std::string>{"odd.cif line 12: the symmetry operator 'x, y, x' is "
+                                                              "singular (its rotation part has no inverse)"});
+}
+
 TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
 {
     const auto loaded = [](const std::string& symbol, const std::string& cell = Cell) {
