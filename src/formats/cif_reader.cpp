@@ -362,8 +362,20 @@ private:
 
         const int rows = table->rows();
         if (rows == 0) return refuse("Kestro cannot find any atoms site");
-        for (int row = 0; row < rows && !model_.asym.full(); ++row) {
+        const int calc_flag = table->column("_atom_site_calc_flag");
+        std::vector<std::string> dummies;
+        bool cut = false;
+        for (int row = 0; row < rows; ++row) {
             const CifValue name = table->at(row, label);
+            if (dummy_site(*table, row, xyz, calc_flag)) {
+                dummies.push_back(name.unknown() || trim(name.text).empty() ? "row " + std::to_string(row + 1)
+                                                                            : std::string(name.text));
+                continue;
+            }
+            if (model_.asym.full()) {
+                cut = true;
+                break;
+            }
             const std::string key = label_key(name.text);
             if (name.unknown() || key.empty()) return refuse(at_line(name.text) + ": an atom site has no label");
             const std::string written(name.text);
@@ -379,8 +391,33 @@ private:
             model_.asym.push(atom);
             keys_.push_back(key);
         }
-        if (rows > MaxAsymAtoms) messages_.limit_reached("The number of atoms is > 1000!");
+        if (model_.asym.empty()) return refuse("Kestro cannot find any atoms site");
+        if (!dummies.empty()) messages_.show(skipped_dummies(dummies));
+        if (cut) messages_.limit_reached("The number of atoms is > 1000!");
         return true;
+    }
+
+    // A row that marks a place rather than an atom, as databases add them
+    // (COD: coordinates '.', or the calc flag 'dum' beside real atoms).
+    static bool dummy_site(const CifLoop& table, int row, const std::array<int, 3>& xyz, int calc_flag)
+    {
+        if (calc_flag >= 0 && to_lower(trim(table.at(row, calc_flag).text)) == "dum") return true;
+        for (const int col : xyz) {
+            const CifValue value = table.at(row, col);
+            if (value.unknown() && value.text == ".") return true;
+        }
+        return false;
+    }
+
+    std::string skipped_dummies(const std::vector<std::string>& names) const
+    {
+        constexpr std::size_t Named = 10;
+        std::string text = file_ + ": " + std::to_string(names.size()) +
+                           (names.size() == 1 ? " dummy atom site" : " dummy atom sites") +
+                           " (_atom_site_calc_flag dum, or coordinates '.') skipped: ";
+        for (std::size_t k = 0; k < names.size() && k < Named; ++k) text += (k > 0 ? ", " : "") + names[k];
+        if (names.size() > Named) text += " and " + std::to_string(names.size() - Named) + " more";
+        return text;
     }
 
     // Rows are matched to the atom sites by the whole label, so that 'C11A'

@@ -458,6 +458,38 @@ TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
     EXPECT_EQ(loaded("P b c a (origin choice 1)")->model->operators.count(), 8);
 }
 
+// Atom-site loops as databases write them.
+TEST(CifAtomSites, DummyRowsBesideRealAtomsAreSkippedAndNamed)
+{
+    const std::string sites = R"(loop_
+_atom_site_label
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+_atom_site_U_iso_or_equiv
+_atom_site_calc_flag
+C1 0.1 0.2 0.3 0.02 d
+H1 . . . . calc
+O1 0.4 0.5 0.6 0.03 .
+Q1 0.5 0.5 0.5 0 DUM
+. . . . . dum
+)";
+    CifLoad load(cif(sites + "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nH1 0.5\nO1 0.04\n"), "db.cif");
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.messages.shown, std::vector<std::string>{"db.cif: 3 dummy atom sites (_atom_site_calc_flag dum, "
+                                                            "or coordinates '.') skipped: H1, Q1, row 5"});
+    ASSERT_EQ(load.model->asym.count(), 2);
+    EXPECT_EQ(load.atom(2).label, "O 1");
+    EXPECT_EQ(load.atom(2).thermal[0], 0.04);
+    EXPECT_EQ(read_file_bytes(load.dir.file("Cifout.txt")).find("H 1"), std::string::npos);
+
+    // Only dummies: no atom to draw.
+    CifLoad none(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                     "X1 . . .\n"));
+    EXPECT_FALSE(none.loaded);
+    EXPECT_EQ(none.messages.shown, std::vector<std::string>{"Kestro cannot find any atoms site"});
+}
+
 #ifdef KESTRO_HAVE_JSON
 
 namespace {
