@@ -1,6 +1,8 @@
 #include "formats/cif.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -349,9 +351,11 @@ private:
         if (!table) return refuse("Kestro cannot find any atoms site");
         if (!table->complete()) return incomplete_loop(*table);
         const int label = table->column("_atom_site_label");
+        const int type = table->column("_atom_site_type_symbol");
         const std::array<int, 3> xyz{table->column("_atom_site_fract_x"), table->column("_atom_site_fract_y"),
                                      table->column("_atom_site_fract_z")};
-        for (const auto& [col, name] : {std::pair{label, "_atom_site_label"}, std::pair{xyz[1], "_atom_site_fract_y"},
+        for (const auto& [col, name] : {std::pair{std::max(label, type), "_atom_site_label"},
+                                        std::pair{xyz[1], "_atom_site_fract_y"},
                                         std::pair{xyz[2], "_atom_site_fract_z"}})
             if (col < 0) return refuse(at_line(table->keyword) + ": the atom sites have no " + name + " column");
         // U is preferred; B = 8 pi^2 U.
@@ -364,21 +368,25 @@ private:
         if (rows == 0) return refuse("Kestro cannot find any atoms site");
         const int calc_flag = table->column("_atom_site_calc_flag");
         std::vector<std::string> dummies;
+        std::unordered_map<std::string, int> ranks; // of each element, for labels made from type symbols
         bool cut = false;
         for (int row = 0; row < rows; ++row) {
-            const CifValue name = table->at(row, label);
+            const CifValue name = table->at(row, label >= 0 ? label : type);
             if (dummy_site(*table, row, xyz, calc_flag)) {
-                dummies.push_back(name.unknown() || trim(name.text).empty() ? "row " + std::to_string(row + 1)
-                                                                            : std::string(name.text));
+                dummies.push_back(label < 0 || name.unknown() || trim(name.text).empty()
+                                      ? "row " + std::to_string(row + 1)
+                                      : std::string(name.text));
                 continue;
             }
             if (model_.asym.full()) {
                 cut = true;
                 break;
             }
-            const std::string key = label_key(name.text);
-            if (name.unknown() || key.empty()) return refuse(at_line(name.text) + ": an atom site has no label");
-            const std::string written(name.text);
+            const std::string written = label >= 0 ? std::string(name.text) : label_of_type(name, ranks);
+            const std::string key = label_key(written);
+            if (name.unknown() || key.empty())
+                return refuse(at_line(name.text) +
+                              (label >= 0 ? ": an atom site has no label" : ": an atom site has no type symbol"));
             AtomRecord atom;
             atom.label = stored_label(key);
             for (std::size_t k = 0; k < 3; ++k)
@@ -395,6 +403,23 @@ private:
         if (!dummies.empty()) messages_.show(skipped_dummies(dummies));
         if (cut) messages_.limit_reached("The number of atoms is > 1000!");
         return true;
+    }
+
+    // A loop without _atom_site_label (some database and powder files give
+    // the type symbol only): each site is named by the element of its type
+    // symbol and its rank among the sites of that element, in file order,
+    // so that Si, Si, O give Si1, Si2, O1 (stored 'SI1', 'SI2', 'O 1'). The
+    // charge of an ion ('Si4+', 'O2-') is no part of the name.
+    static std::string label_of_type(const CifValue& type, std::unordered_map<std::string, int>& ranks)
+    {
+        if (type.unknown()) return {};
+        std::string element;
+        for (const char c : trim(type.text)) {
+            if (!std::isalpha(static_cast<unsigned char>(c)) || element.size() == 2) break;
+            element += c;
+        }
+        if (element.empty()) return {};
+        return element + std::to_string(++ranks[to_upper(element)]);
     }
 
     // A row that marks a place rather than an atom, as databases add them

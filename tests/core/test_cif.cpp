@@ -490,6 +490,33 @@ Q1 0.5 0.5 0.5 0 DUM
     EXPECT_EQ(none.messages.shown, std::vector<std::string>{"Kestro cannot find any atoms site"});
 }
 
+TEST(CifAtomSites, WithoutLabelsTheTypeSymbolNamesEachSite)
+{
+    CifLoad load(cif(R"(loop_
+_atom_site_type_symbol
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+Si4+ 0.1 0.1 0.1
+O2- 0.2 0.2 0.2
+Si4+ 0.3 0.3 0.3
+O2- 0.4 0.4 0.4
+)"));
+    ASSERT_TRUE(load.loaded);
+    EXPECT_TRUE(load.messages.shown.empty());
+    ASSERT_EQ(load.model->asym.count(), 4);
+    EXPECT_EQ(load.atom(1).label, "SI1");
+    EXPECT_EQ(load.atom(2).label, "O 1");
+    EXPECT_EQ(load.atom(3).label, "SI2");
+    EXPECT_EQ(load.atom(4).label, "O 2");
+    EXPECT_EQ(load.atom(3).xyz, (Vec3{0.3, 0.3, 0.3}));
+
+    CifLoad unknown(cif("loop_\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                        "_atom_site_fract_z\nNa 0 0 0\n? 0.5 0.5 0.5\n"), "db.cif");
+    EXPECT_FALSE(unknown.loaded);
+    EXPECT_EQ(unknown.messages.shown, std::vector<std::string>{"db.cif line 20: an atom site has no type symbol"});
+}
+
 #ifdef KESTRO_HAVE_JSON
 
 namespace {
