@@ -103,8 +103,10 @@ bool positions_of_hall(StructureModel& model, std::string_view hall)
     for (std::size_t v = 1; v < ops.cen_ops.size(); ++v) {
         for (int i = 1; i <= primitive; ++i) {
             SymmetryOperator shifted = listed[i];
-            for (std::size_t r = 0; r < 3; ++r)
-                shifted.rows[r][3] = wrapped(shifted.rows[r][3] + static_cast<double>(ops.cen_ops[v][r]) / gemmi::Op::DEN);
+            for (std::size_t r = 0; r < 3; ++r) {
+                const double shift = static_cast<double>(ops.cen_ops[v][r]) / gemmi::Op::DEN;
+                shifted.rows[r][3] = wrapped(shifted.rows[r][3] + shift);
+            }
             listed.push(shifted);
         }
     }

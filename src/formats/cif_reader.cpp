@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "crystal/catalogues.h"
+#include "crystal/cell_angles.h"
 #include "crystal/hall_symbols.h"
 #include "crystal/oemath.h"
 #include "crystal/operators.h"
@@ -94,8 +95,9 @@ public:
         }
         if (block == nullptr) return refuse("Kestro cannot find any atoms site");
         read_title(*block);
-        if (!read_cell(*block) || !read_symmetry(*block) || !read_atom_sites(*block) || !read_aniso(*block))
-            return false;
+        if (!read_cell(*block) || !read_symmetry(*block) || !complete_angles(*block)) return false;
+        write_symmetry_summary();
+        if (!read_atom_sites(*block) || !read_aniso(*block)) return false;
         write_atoms_summary();
         return finish_foreign_load(model_, file_, messages_);
     }
@@ -155,10 +157,12 @@ private:
         for (const CellEntry& entry : entries) {
             const CifValue* value = block.item(entry.name);
             // An angle not given, or given as unknown, is 90 degrees (the
-            // default of the CIF core dictionary).
+            // default of the CIF core dictionary) until the symmetry is
+            // known (complete_angles).
             if (value == nullptr || value->unknown()) {
                 if (!entry.angle) return refuse("Cell error: " + file_ + " gives no " + std::string(entry.name));
                 model_.cell.*entry.field = 90.0;
+                missing_angles_[static_cast<std::size_t>(&entry - &entries[3])] = true;
                 continue;
             }
             const std::optional<double> number = cif_number(value->text);
@@ -167,29 +171,33 @@ private:
                               std::string(value->text) + "' is not a number");
             model_.cell.*entry.field = *number;
         }
-        const CrystalCell& cell = model_.cell;
         add("Cell parameters:");
-        add(fmt_real(cell.a, 8, 4) + fmt_real(cell.b, 8, 4) + fmt_real(cell.c, 8, 4) + fmt_real(cell.alpha, 8, 2) +
-            fmt_real(cell.beta, 8, 2) + fmt_real(cell.gamma, 8, 2));
+        cell_line_at_ = summary_.size();
+        add(cell_line());
         add("");
         if (!cell_metric(model_, messages_)) return false;
         set_crystal_system(model_);
         return true;
     }
 
+    std::string cell_line() const
+    {
+        const CrystalCell& cell = model_.cell;
+        return fmt_real(cell.a, 8, 4) + fmt_real(cell.b, 8, 4) + fmt_real(cell.c, 8, 4) + fmt_real(cell.alpha, 8, 2) +
+               fmt_real(cell.beta, 8, 2) + fmt_real(cell.gamma, 8, 2);
+    }
+
     bool read_symmetry(const CifBlock& block)
     {
-        std::string symbol;
-        std::string_view written;
         for (const std::string_view name : SymbolNames) {
             const CifValue* value = block.item(name);
             if (value == nullptr || value->unknown()) continue;
-            written = value->text;
-            symbol = without(written, " \t'\"");
-            if (!symbol.empty()) break;
+            written_symbol_ = value->text;
+            symbol_ = without(written_symbol_, " \t'\"");
+            if (!symbol_.empty()) break;
         }
-        model_.space_group = symbol;
-        model_.lattice_letter = symbol.empty() ? std::string() : to_upper(symbol.substr(0, 1));
+        model_.space_group = symbol_;
+        model_.lattice_letter = symbol_.empty() ? std::string() : to_upper(symbol_.substr(0, 1));
         model_.centro_flag = 0;
 
         CifLoop row;
@@ -208,21 +216,85 @@ private:
                 // An operator list that cannot be used gives way to the
                 // group the file also names, never to its number alone.
                 if (fault.empty()) return false;
-                if (!positions_of_named_group(block, symbol, written)) return refuse(fault);
+                if (!positions_of_named_group(block)) return refuse(fault);
                 messages_.show(fault + "; the equivalent positions of " + symmetry_source_ + " are used instead");
             }
-        } else if (!positions_without_operators(block, symbol, written)) {
+        } else if (!positions_without_operators(block)) {
             return refuse("Kestro cannot find symmetry operators or Space group");
         }
+        return true;
+    }
 
-        if (!symbol.empty() || !hall_used_.empty()) {
+    void write_symmetry_summary()
+    {
+        if (!symbol_.empty() || !hall_used_.empty()) {
             add("Space group:");
-            add(hall_used_.empty() ? symbol : hall_used_);
+            add(hall_used_.empty() ? symbol_ : hall_used_);
             add("");
         }
         add("Equivalent positions:");
         for (int i = 1; i <= model_.operators.count(); ++i) add(model_.operator_texts[i].str());
         add("");
+    }
+
+    // "120", "75.5": as many decimals as the value has, at most three.
+    static std::string angle_text(double degrees)
+    {
+        std::string text = trim(fmt_real(degrees, 10, 3));
+        while (text.ends_with('0')) text.pop_back();
+        if (text.ends_with('.')) text.pop_back();
+        return text;
+    }
+
+    // The angles the file lacks, from the lattice the operators imply:
+    // gamma = 120 for hexagonal axes, 90 where they demand it, and 90, the
+    // CIF default, where they leave an angle open (real files: P 3 c 1
+    // given by its operators with no angle at all). One message names
+    // them; operators that fit no cell so completed refuse the file.
+    bool complete_angles(const CifBlock& block)
+    {
+        static constexpr std::array<std::string_view, 3> names{"alpha", "beta", "gamma"};
+        std::string lacking;
+        for (std::size_t k = 0; k < 3; ++k)
+            if (missing_angles_[k])
+                lacking += (lacking.empty() ? "_cell_angle_" : ", _cell_angle_") + std::string(names[k]);
+        if (lacking.empty()) return true;
+        const std::string unfit = "Cell error: " + file_ + " gives no " + lacking +
+                                  ", and no cell with the lengths and angles it gives fits " + symmetry_source_;
+        const AngleCompletion found = complete_cell_angles(model_.cell, missing_angles_, model_.operators);
+        if (!found.fits) return refuse(unfit);
+        std::string fixed;
+        std::string open;
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (!missing_angles_[k]) continue;
+            std::string& list = found.fixed[k] ? fixed : open;
+            list += (list.empty() ? "" : ", ") + std::string(names[k]) + " = " + angle_text(found.angles[k]);
+        }
+        std::string text = file_ + " gives no " + lacking + ";";
+        if (!fixed.empty()) text += " " + fixed + " degrees taken, as required by " + symmetry_source_;
+        if (!open.empty())
+            text += std::string(fixed.empty() ? " " : "; ") + open +
+                    " degrees taken (the CIF default), not being fixed by " + symmetry_source_;
+
+        const std::string system = model_.system_code;
+        const std::size_t provisional = cell_line().size();
+        model_.cell.alpha = found.angles[0];
+        model_.cell.beta = found.angles[1];
+        model_.cell.gamma = found.angles[2];
+        summary_.replace(cell_line_at_, provisional, cell_line());
+        if (!cell_metric(model_, messages_)) return false;
+        set_crystal_system(model_);
+        // The catalogues are searched from the cell's own system, and the R
+        // centring belongs to hexagonal axes: look the group up again in the
+        // system of the completed cell.
+        const bool catalogue = symmetry_from_ == SymmetryFrom::Symbol || symmetry_from_ == SymmetryFrom::Number;
+        if (catalogue && model_.system_code != system) {
+            const bool again = symmetry_from_ == SymmetryFrom::Number ? positions_of_numbered_group(block)
+                                                                      : positions_of_named_group(block);
+            if (!again || !complete_cell_angles(model_.cell, missing_angles_, model_.operators).fits)
+                return refuse(unfit);
+        }
+        messages_.show(text);
         return true;
     }
 
@@ -253,6 +325,7 @@ private:
             model_.operator_texts[row + 1] = without(value.text, " \t'\"");
         }
         model_.listed_operator_count = n;
+        symmetry_from_ = SymmetryFrom::File;
         symmetry_source_ = "the symmetry operators of the file";
         return true;
     }
@@ -268,15 +341,17 @@ private:
 
     // The catalogue positions of the Hermann-Mauguin symbol, else those of
     // the Hall symbol.
-    bool positions_of_named_group(const CifBlock& block, const std::string& symbol, std::string_view written)
+    bool positions_of_named_group(const CifBlock& block)
     {
-        if (!symbol.empty() && positions_of_written_symbol(symbol, written)) {
-            symmetry_source_ = "the space group '" + std::string(written) + "'";
+        if (!symbol_.empty() && positions_of_written_symbol(symbol_, written_symbol_)) {
+            symmetry_from_ = SymmetryFrom::Symbol;
+            symmetry_source_ = "the space group '" + std::string(written_symbol_) + "'";
             return true;
         }
         const std::string hall = hall_symbol(block);
         if (hall.empty() || !positions_of_hall(model_, hall)) return false;
         hall_used_ = hall;
+        symmetry_from_ = SymmetryFrom::Hall;
         symmetry_source_ = "the Hall symbol '" + hall + "'";
         return true;
     }
@@ -284,10 +359,10 @@ private:
     // No operator loop: the group the file names, else its International
     // Tables number, which gives the standard setting only and so does not
     // stand in for a symbol the catalogues do not know.
-    bool positions_without_operators(const CifBlock& block, const std::string& symbol, std::string_view written)
+    bool positions_without_operators(const CifBlock& block)
     {
-        if (positions_of_named_group(block, symbol, written)) return true;
-        return symbol.empty() && hall_symbol(block).empty() && positions_of_numbered_group(block);
+        if (positions_of_named_group(block)) return true;
+        return symbol_.empty() && hall_symbol(block).empty() && positions_of_numbered_group(block);
     }
 
     // The positions of the International Tables number.
@@ -298,6 +373,7 @@ private:
             if (value == nullptr || value->unknown()) continue;
             const std::optional<long long> number = parse_integer(value->text);
             if (number && *number >= 1 && *number <= 230 && positions_of_number(model_, static_cast<int>(*number))) {
+                symmetry_from_ = SymmetryFrom::Number;
                 symmetry_source_ = "the space group number " + std::to_string(*number);
                 return true;
             }
@@ -508,7 +584,12 @@ private:
     std::string_view source_;
     std::vector<std::string> keys_; // whole label of each asymmetric-unit atom
     std::string hall_used_;         // the Hall symbol that gave the positions
+    std::string symbol_;            // H-M symbol, blanks and quotes removed
+    std::string_view written_symbol_;
+    enum class SymmetryFrom { File, Symbol, Hall, Number } symmetry_from_ = SymmetryFrom::File;
     std::string symmetry_source_;   // what gave the operators, for messages
+    std::array<bool, 3> missing_angles_{};
+    std::size_t cell_line_at_ = 0;  // of the cell values in the summary
 };
 
 } // namespace

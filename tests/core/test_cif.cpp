@@ -140,7 +140,9 @@ TEST(CifSyntax, TokensLoopsTextFieldsAndCommentsAreReadAsCifDefinesThem)
                                     "0.03 0.5 'O 1' O 0.25 .5 # last row";
     CifLoad load(text);
     ASSERT_TRUE(load.loaded);
-    EXPECT_TRUE(load.messages.shown.empty());
+    // beta '?' is the CIF default, which P 21/c leaves open: said once.
+    ASSERT_EQ(load.messages.shown.size(), 1u);
+    EXPECT_NE(load.messages.shown[0].find("beta = 90"), std::string::npos);
     EXPECT_EQ(load.model->cell.a, 10.234);
     EXPECT_EQ(load.model->cell.beta, 90.0);
     EXPECT_EQ(load.model->title, "'C2O2'");
@@ -434,7 +436,8 @@ TEST(CifSymmetry, AnOperatorListThatCannotBeUsedGivesWayToTheSymbol)
 TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
 {
     const auto loaded = [](const std::string& symbol, const std::string& cell = Cell) {
-        auto load = std::make_unique<CifLoad>(cif(TwoAtoms, cell + "_symmetry_space_group_name_H-M '" + symbol + "'\n"));
+        const std::string head = cell + "_symmetry_space_group_name_H-M '" + symbol + "'\n";
+        auto load = std::make_unique<CifLoad>(cif(TwoAtoms, head));
         EXPECT_TRUE(load->loaded) << symbol;
         EXPECT_TRUE(load->messages.shown.empty()) << symbol;
         return load;
@@ -456,6 +459,54 @@ TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
     EXPECT_TRUE(holds(*choice1->model, "1/4-x,1/4-y,1/4-z"));
     // A note that names an origin a group with one origin cannot have.
     EXPECT_EQ(loaded("P b c a (origin choice 1)")->model->operators.count(), 8);
+}
+
+TEST(CifCell, AnglesTheFileLacksComeFromTheLatticeTheSymmetryImplies)
+{
+    const std::string lengths = "_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 12\n";
+    const std::string p3c1 = "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-y,x-y,z\n-x+y,-x,z\n-y,-x,1/2+z\n"
+                             "-x+y,y,1/2+z\nx,x-y,1/2+z\n";
+    CifLoad hexagonal(cif(TwoAtoms, lengths + p3c1), "hex.cif");
+    ASSERT_TRUE(hexagonal.loaded);
+    EXPECT_EQ(hexagonal.messages.shown,
+              std::vector<std::string>{"hex.cif gives no _cell_angle_alpha, _cell_angle_beta, _cell_angle_gamma; "
+                                       "alpha = 90, beta = 90, gamma = 120 degrees taken, as required by "
+                                       "the symmetry operators of the file"});
+    EXPECT_EQ(hexagonal.model->cell.gamma, 120.0);
+    EXPECT_EQ(hexagonal.model->system_code, "HEXA");
+    EXPECT_NE(read_file_bytes(hexagonal.dir.file("Cifout.txt")).find("   90.00   90.00  120.00\r\n"),
+              std::string::npos);
+
+    // From a symbol: R -3 on hexagonal axes gets its R centring once the
+    // cell is known to be hexagonal.
+    CifLoad r3(cif(TwoAtoms, lengths + "_cell_angle_alpha 90\n_cell_angle_beta 90\n"
+                                        "_symmetry_space_group_name_H-M 'R -3'\n"));
+    ASSERT_TRUE(r3.loaded);
+    EXPECT_EQ(r3.model->cell.gamma, 120.0);
+    EXPECT_EQ(r3.model->operators.count(), 18);
+    EXPECT_TRUE(holds(*r3.model, "2/3+x,1/3+y,1/3+z"));
+    ASSERT_EQ(r3.messages.shown.size(), 1u);
+    EXPECT_NE(r3.messages.shown[0].find("as required by the space group 'R -3'"), std::string::npos);
+
+    // Rhombohedral axes tie the three angles together: beta and gamma are alpha.
+    CifLoad tied(cif(TwoAtoms, "_cell_length_a 7\n_cell_length_b 7\n_cell_length_c 7\n_cell_angle_alpha 75.5\n"
+                               "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\nz,x,y\ny,z,x\n"));
+    ASSERT_TRUE(tied.loaded);
+    EXPECT_EQ(tied.model->cell.beta, 75.5);
+    EXPECT_EQ(tied.model->cell.gamma, 75.5);
+
+    // Operators no completed cell fits: alpha given as 100, or a != b.
+    for (const std::string& given : {lengths + "_cell_angle_alpha 100\n",
+                                     std::string("_cell_length_a 10\n_cell_length_b 11\n_cell_length_c 12\n")}) {
+        CifLoad bad(cif(TwoAtoms, given + p3c1), "bad.cif");
+        EXPECT_FALSE(bad.loaded);
+        ASSERT_EQ(bad.messages.shown.size(), 1u);
+        EXPECT_TRUE(starts_with(bad.messages.shown[0], "Cell error: bad.cif gives no ")) << bad.messages.shown[0];
+        EXPECT_NE(bad.messages.shown[0].find("_cell_angle_gamma, and no cell with the lengths and angles it gives "
+                                             "fits the symmetry operators of the file"),
+                  std::string::npos)
+            << bad.messages.shown[0];
+    }
 }
 
 // Atom-site loops as databases write them.
