@@ -15,20 +15,47 @@ namespace kestro {
 
 namespace {
 
-// Hall symbols are short and made of a few characters; anything else is
-// kept from gemmi's parser, whose numbers are plain ints.
+// What gemmi's parser is given: a Hall symbol of the forms the tables use,
+// a lattice letter, rotation symbols and at most an origin shift in the
+// short form "(0 0 1)". Kept from it: a numeric subscript on a rotation
+// whose axis is neither written nor implied (gemmi 0.5.7 then writes
+// outside its translation: "P 21'", "P 3 21") or not below the order of
+// its rotation ("P 11"), and a change of basis in the long form, whose new
+// lattice points it counts by the cube of a determinant.
 bool could_be_hall(std::string_view text)
 {
     if (text.empty() || text.size() > 64) return false;
-    int digits = 0;
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isdigit(u)) {
-            if (++digits > 2) return false;
-            continue;
+    const std::size_t open = text.find('(');
+    const std::string_view head = text.substr(0, open);
+    if (open != std::string_view::npos) {
+        const std::size_t close = text.find(')', open);
+        if (close == std::string_view::npos || !trim(text.substr(close + 1)).empty()) return false;
+        const std::string_view shift = text.substr(open + 1, close - open - 1);
+        if (shift.find_first_not_of("0123456789- ") != std::string_view::npos) return false;
+        for (std::size_t at = 0; (at = shift.find_first_of("0123456789", at)) != std::string_view::npos;) {
+            const std::size_t end = std::min(shift.find_first_not_of("0123456789", at), shift.size());
+            if (end - at > 2) return false;
+            at = end;
         }
-        digits = 0;
-        if (!std::isalpha(u) && std::string_view(" _-+'\"*(),/.").find(c) == std::string_view::npos) return false;
+    }
+    if (head.find_first_not_of("ABCFHIPRSTabcdnuvwxyz0123456789 _-'\"*") != std::string_view::npos) return false;
+    const std::size_t lattice = head.find_first_not_of("- ");
+    if (lattice == std::string_view::npos) return false;
+    std::size_t at = lattice + 1;
+    for (int position = 1;; ++position) {
+        at = head.find_first_not_of(" _", at);
+        if (at == std::string_view::npos) break;
+        const std::size_t end = std::min(head.find_first_of(" _", at), head.size());
+        const std::string_view symbol = head.substr(at, end - at);
+        const std::size_t order = symbol.find_first_of("123456");
+        const std::size_t subscript =
+            order == std::string_view::npos ? order : symbol.find_first_of("12345", order + 1);
+        if (subscript != std::string_view::npos) {
+            const bool axis = symbol.find_first_of("xyz") != std::string_view::npos;
+            const bool diagonal = symbol.find_first_of("'\"*") != std::string_view::npos;
+            if (symbol[subscript] >= symbol[order] || (!axis && (position > 1 || diagonal))) return false;
+        }
+        at = end;
     }
     return true;
 }
