@@ -1,6 +1,7 @@
 #include "crystal/catalogues.h"
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -93,6 +94,56 @@ std::string compact_symbol(std::string_view symbol)
     for (char ch : symbol)
         if (ch != ' ' && ch != '\t' && ch != '\'' && ch != '"' && ch != '\r' && ch != '\n') out += ch;
     return to_upper(out);
+}
+
+namespace {
+
+// The origin choice a note asks for: 1, 2, or 0 when it names none. Choice
+// 2 of the groups with two places the origin at a centre of symmetry, so a
+// site symmetry with -1, -3, a "/" or mmm in it is choice 2, and any other
+// site (-43m, 23, 222, -4) is choice 1.
+int origin_choice_of_note(std::string_view note)
+{
+    const std::string text = replace_all(to_lower(note), " ", "");
+    if (!contains(text, "origin")) return 0;
+    if (contains(text, "choice1")) return 1;
+    if (contains(text, "choice2")) return 2;
+    std::size_t at = text.find('@');
+    if (at == std::string::npos) at = text.find("originat");
+    if (at == std::string::npos) return 0;
+    const std::string site = text.substr(at);
+    for (const char* centre : {"centre", "center", "-1", "-3", "/", "mmm"})
+        if (contains(site, centre)) return 2;
+    return 1;
+}
+
+} // namespace
+
+std::string plain_symbol(std::string_view written)
+{
+    std::string out;
+    int choice = 0;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const char c = written[i];
+        const std::size_t close = c == '{' ? written.find('}', i) : c == '(' ? written.find(')', i) : std::string::npos;
+        if (close != std::string::npos) {
+            const std::string_view inside = written.substr(i + 1, close - i - 1);
+            const bool digits = !inside.empty() && inside.find_first_not_of("0123456789") == std::string_view::npos;
+            if (c == '(' && digits && !out.empty() && std::isdigit(static_cast<unsigned char>(out.back()))) {
+                out += inside; // a screw axis subscript: 2(1)
+                i = close;
+                continue;
+            }
+            if (c == '{' || contains(to_lower(inside), "origin")) {
+                if (const int asked = origin_choice_of_note(inside)) choice = asked;
+                i = close;
+                continue;
+            }
+        }
+        if (c != '_' && c != ' ' && c != '\t' && c != '\'' && c != '"') out += c;
+    }
+    if (choice == 1 && out.find(':') == std::string::npos) out += ":1";
+    return out;
 }
 
 bool positions_of_symbol(StructureModel& model, const std::string& symbol)
@@ -292,17 +343,34 @@ void read_scfs_file(StructureModel& model, const std::string& path)
     model.operators = operators;
 }
 
-bool symbol_from_number(StructureModel& model, int number)
+namespace {
+
+// The symbol of line `number` of spa.grp: the first 10 characters after the
+// number, trimmed; empty when the file has no such line.
+std::string numbered_symbol(const StructureModel& model, int number)
 {
-    if (number < 1) return false;
+    if (number < 1) return {};
     const std::string path = in_directory(model.data_directory, "spa.grp");
     const std::vector<std::string> lines = read_lines(path);
-    if (static_cast<std::size_t>(number) > lines.size()) return false;
+    if (static_cast<std::size_t>(number) > lines.size()) return {};
     const std::string line = trim(lines[static_cast<std::size_t>(number - 1)]);
     std::size_t end = 0;
     while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
     if (end == 0) bad_line(path, static_cast<std::size_t>(number - 1), "Invalid numeric input");
-    const std::string symbol = trim(line.substr(end, 10));
+    return trim(line.substr(end, 10));
+}
+
+} // namespace
+
+bool positions_of_number(StructureModel& model, int number)
+{
+    const std::string symbol = numbered_symbol(model, number);
+    return !symbol.empty() && positions_of_symbol(model, symbol);
+}
+
+bool symbol_from_number(StructureModel& model, int number)
+{
+    const std::string symbol = numbered_symbol(model, number);
     if (symbol.empty()) return false;
     const GroupState before(model);
     model.space_group = symbol;

@@ -20,6 +20,14 @@ namespace kestro {
 // removed, upper case ("P 21/C" and "p21/c" give "P21/C").
 std::string compact_symbol(std::string_view symbol);
 
+// A symbol as some files write it, made plain for the catalogues (without
+// blanks): subscript marks dropped ("P2_1/n", "P_1", "P2(1)2(1)2(1)"),
+// a note in braces, or in parentheses when it speaks of the origin,
+// removed ("F d -3 m {origin @ centre (-3m)}"). The catalogues hold origin
+// choice 2 where a group has two; a note that puts the origin elsewhere
+// ("origin choice 1", "{origin @ -43m}") gives the suffix ":1".
+std::string plain_symbol(std::string_view written);
+
 // The equivalent positions of a symbol read from a structure file ("P 21/c",
 // "P 1 21/n 1", "R -3 :H", in any case): the standard list whose symbol
 // matches it without regard to case and blanks (the list of
@@ -100,6 +108,12 @@ void read_scfs_file(StructureModel& model, const std::string& path);
 // outside the file or the symbol is not in the system's .pos file (the
 // list is then left as it was); IoError for a missing or malformed file.
 bool symbol_from_number(StructureModel& model, int number);
+
+// The positions of space-group number (1..230) whatever system the cell
+// suggests: its spa.grp symbol looked up by positions_of_symbol, which tries
+// the cell's own list first. False, nothing changed, when spa.grp has no
+// such line or no catalogue knows its symbol; IoError as above.
+bool positions_of_number(StructureModel& model, int number);
 
 // After a load: lattice letter (P for "RHOM"), and the list rows to select:
 // the index in the standard list, else in the MIRALDO list; -1 for none.

@@ -325,8 +325,9 @@ bool read_xyz_component(std::string_view text, std::array<double, 4>& row)
 
 } // namespace
 
-std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text)
+std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text, bool* singular)
 {
+    if (singular != nullptr) *singular = false;
     std::string compact;
     for (const char c : text)
         if (c != ' ' && c != '\t' && c != '\'' && c != '"') compact += c;
@@ -343,7 +344,10 @@ std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text)
     const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
                        m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
                        m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-    if (std::abs(det) < 1e-6) return std::nullopt;
+    if (std::abs(det) < 1e-6) {
+        if (singular != nullptr) *singular = true;
+        return std::nullopt;
+    }
     return op;
 }
 

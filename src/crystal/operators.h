@@ -68,7 +68,8 @@ namespace kestro {
 // components, each a signed sum of x, y, z and a translation, in any order
 // and case ("-x+y", "1/2-x", "x+1/2", "-Z+0.5", "y-x+1/3"); quotes and blanks
 // are ignored. Nothing for a text that is not three such components, for a
-// zero denominator, and for a rotation part that cannot be inverted.
-std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text);
+// zero denominator, and for a rotation part that cannot be inverted
+// ('x,y,x'), which alone sets *singular when it is given.
+std::optional<SymmetryOperator> parse_operator_xyz(std::string_view text, bool* singular = nullptr);
 
 } // namespace kestro

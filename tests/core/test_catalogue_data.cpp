@@ -8,6 +8,7 @@
 
 #include "catalogue_groups.h"
 #include "crystal/catalogues.h"
+#include "crystal/hall_symbols.h"
 #include "crystal/operators.h"
 #include "model/file_io.h"
 #include "model/text.h"
@@ -140,5 +141,30 @@ TEST(CatalogueData, EveryNumberOfSpaGrpLoadsItsGroup)
         ASSERT_NE(sg, nullptr) << model.space_group;
         EXPECT_EQ(sg->number, n);
         EXPECT_EQ(keys_of(model), keys_of(sg->operations())) << model.space_group;
+    }
+}
+
+TEST(CatalogueData, EveryHallSymbolOfTheSettingsListGivesItsGroup)
+{
+    const std::vector<std::string> lines =
+        split_lines(read_file_bytes(std::string(KESTRO_SOURCE_DATA_DIR) + "/spgr.dat"));
+    ASSERT_EQ(lines.size(), 637u);
+    for (const std::string& line : lines) {
+        const std::string hall = trim(line.substr(26, 20));
+        SCOPED_TRACE(hall);
+        StructureModel model = data_model("TRIC");
+        ASSERT_TRUE(positions_of_hall(model, hall));
+        const gemmi::GroupOps ops = gemmi::symops_from_hall(hall.c_str());
+        EXPECT_EQ(model.operators.count(), ops.order());
+        EXPECT_EQ(keys_of(model), keys_of(ops));
+        EXPECT_EQ(model.centring_count + 1, static_cast<int>(ops.cen_ops.size()));
+    }
+    // Texts that are no Hall symbol never reach gemmi's parser where it
+    // would write out of bounds (a subscript without an axis), nor a long
+    // change of basis.
+    for (const char* bad : {"P 21'", "P 3 21", "P 11", "P 1 (x,y,z)", "P 2 (0 0 1", "-", "Q 1", "P 2 (0 0 123)"}) {
+        StructureModel model = data_model("TRIC");
+        EXPECT_FALSE(positions_of_hall(model, bad)) << bad;
+        EXPECT_EQ(model.operators.count(), 0);
     }
 }

@@ -140,7 +140,9 @@ TEST(CifSyntax, TokensLoopsTextFieldsAndCommentsAreReadAsCifDefinesThem)
                                     "0.03 0.5 'O 1' O 0.25 .5 # last row";
     CifLoad load(text);
     ASSERT_TRUE(load.loaded);
-    EXPECT_TRUE(load.messages.shown.empty());
+    // beta '?' is the CIF default, which P 21/c leaves open: said once.
+    ASSERT_EQ(load.messages.shown.size(), 1u);
+    EXPECT_NE(load.messages.shown[0].find("beta = 90"), std::string::npos);
     EXPECT_EQ(load.model->cell.a, 10.234);
     EXPECT_EQ(load.model->cell.beta, 90.0);
     EXPECT_EQ(load.model->title, "'C2O2'");
@@ -329,6 +331,242 @@ TEST(CifSummary, CifoutTxtListsWhatWasRead)
                                  "O 1    0.40000   0.50000   0.60000\r\n"
                                  "       0.03100   0.03200   0.00000   0.00000   0.00000   0.00000\r\n\r\n";
     EXPECT_EQ(read_file_bytes(load.dir.file("Cifout.txt")), expected);
+}
+
+namespace {
+
+std::string cubic_cell(double a)
+{
+    const std::string length = std::to_string(a);
+    return "_cell_length_a " + length + "\n_cell_length_b " + length + "\n_cell_length_c " + length +
+           "\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n";
+}
+
+bool holds(const StructureModel& model, const std::string& xyz)
+{
+    const std::optional<SymmetryOperator> wanted = parse_operator_xyz(xyz);
+    for (const SymmetryOperator& op : model.operators)
+        if (wanted && same_operator(op, *wanted)) return true;
+    return false;
+}
+
+} // namespace
+
+// Symmetry without an operator loop, written as the files of a crystallographic
+// database write it.
+TEST(CifSymmetry, AnInternationalTablesNumberIsLookedUpInEverySystem)
+{
+    // A cubic cell suggests the cubic list; the numbers are triclinic and
+    // orthorhombic groups all the same.
+    for (const auto& [number, count] : {std::pair{1, 1}, {2, 2}, {19, 4}}) {
+        CifLoad load(cif(TwoAtoms, cubic_cell(10) + "_space_group_IT_number " + std::to_string(number) + "\n"));
+        ASSERT_TRUE(load.loaded) << number;
+        EXPECT_TRUE(load.messages.shown.empty());
+        EXPECT_EQ(load.model->system_code, "CUBI");
+        EXPECT_EQ(load.model->operators.count(), count) << number;
+    }
+    CifLoad p212121(cif(TwoAtoms, cubic_cell(10) + "_symmetry_Int_Tables_number 19\n"));
+    ASSERT_TRUE(p212121.loaded);
+    EXPECT_EQ(p212121.model->space_group, "P212121");
+    EXPECT_EQ(p212121.model->operator_texts[2].str(), "-X+1/2,-Y,Z+1/2");
+}
+
+TEST(CifSymmetry, AHallSymbolAloneGivesTheGroupOfItsSetting)
+{
+    CifLoad p1(cif(TwoAtoms, cubic_cell(10) + "_space_group_name_Hall 'P 1'\n"));
+    ASSERT_TRUE(p1.loaded);
+    EXPECT_EQ(p1.model->operators.count(), 1);
+    EXPECT_EQ(p1.model->space_group, "P1");
+
+    // Origin choice 2 of Fd-3m: 48 positions and the three F translations,
+    // the proper rotations listed first as the catalogues do.
+    CifLoad fd3m(cif(TwoAtoms, cubic_cell(8.5) + "_symmetry_space_group_name_Hall '-F 4vw 2vw 3'\n"));
+    ASSERT_TRUE(fd3m.loaded);
+    EXPECT_TRUE(fd3m.messages.shown.empty());
+    const StructureModel& m = *fd3m.model;
+    EXPECT_EQ(m.operators.count(), 192);
+    EXPECT_EQ(m.space_group, "Fd-3m:2");
+    EXPECT_EQ(m.lattice_letter, "F");
+    EXPECT_EQ(m.centro_flag, 1);
+    EXPECT_EQ(m.listed_operator_count, 24);
+    EXPECT_EQ(m.operator_texts[25].str(), "-X,-Y,-Z");
+    EXPECT_TRUE(holds(m, "1/4+y,1/4+x,-z"));
+    EXPECT_TRUE(holds(m, "1/2+x,y,1/2+z"));
+    EXPECT_EQ(m.selected_operators.count(), 1);
+    for (int i = 1; i <= m.operators.count(); ++i)
+        for (int j = 1; j < i; ++j) ASSERT_FALSE(same_operator(m.operators[i], m.operators[j])) << i << " " << j;
+
+    // A Hall symbol is taken where the H-M symbol is not understood; '_'
+    // stands for a blank in Hall symbols.
+    CifLoad p21n(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'P 21/n (unknown)'\n"
+                                      "_symmetry_space_group_name_Hall '-P_2yn'\n"));
+    ASSERT_TRUE(p21n.loaded);
+    EXPECT_EQ(p21n.model->operators.count(), 4);
+    EXPECT_TRUE(holds(*p21n.model, "1/2-x,1/2+y,1/2-z"));
+    EXPECT_NE(read_file_bytes(p21n.dir.file("Cifout.txt")).find("Space group:\r\n-P_2yn\r\n"), std::string::npos);
+
+    CifLoad bad(cif(TwoAtoms, Cell + "_space_group_name_Hall 'Q 2x'\n"));
+    EXPECT_FALSE(bad.loaded);
+    EXPECT_EQ(bad.messages.shown, std::vector<std::string>{"Kestro cannot find symmetry operators or Space group"});
+}
+
+TEST(CifSymmetry, AnOperatorListThatCannotBeUsedGivesWayToTheSymbol)
+{
+    const std::string singular = "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n'x, y, x'\n";
+    CifLoad load(cif(TwoAtoms, Cell + "_symmetry_space_group_name_H-M 'P 21/c'\n" + singular), "odd.cif");
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.messages.shown,
+              std::vector<std::string>{"odd.cif line 12: the symmetry operator 'x, y, x' is singular (its rotation "
+                                       "part has no inverse); the equivalent positions of the space group 'P 21/c' "
+                                       "are used instead"});
+    EXPECT_EQ(load.model->operators.count(), 4);
+    EXPECT_TRUE(holds(*load.model, "-x,1/2+y,1/2-z"));
+    EXPECT_EQ(load.model->operator_texts[2].str(), "-X,Y+1/2,-Z+1/2");
+
+    // A Hall symbol serves as well; a number alone does not (it names the
+    // standard setting, which the file's operators may not be in).
+    CifLoad hall(cif(TwoAtoms, Cell + "_space_group_name_Hall '-P 2ybc'\n" + singular));
+    ASSERT_TRUE(hall.loaded);
+    EXPECT_EQ(hall.model->operators.count(), 4);
+    CifLoad number(cif(TwoAtoms, Cell + "_space_group_IT_number 14\n" + singular), "odd.cif");
+    EXPECT_FALSE(number.loaded);
+    EXPECT_EQ(number.messages.shown, std::vector<std::string>{"odd.cif line 12: the symmetry operator 'x, y, x' is "
+                                                              "singular (its rotation part has no inverse)"});
+}
+
+TEST(CifSymmetry, SymbolsWithSubscriptMarksAndNotesAreUnderstood)
+{
+    const auto loaded = [](const std::string& symbol, const std::string& cell = Cell) {
+        const std::string head = cell + "_symmetry_space_group_name_H-M '" + symbol + "'\n";
+        auto load = std::make_unique<CifLoad>(cif(TwoAtoms, head));
+        EXPECT_TRUE(load->loaded) << symbol;
+        EXPECT_TRUE(load->messages.shown.empty()) << symbol;
+        return load;
+    };
+    EXPECT_EQ(loaded("P_1")->model->operators.count(), 1);
+    const auto p21n = loaded("P2_1/n");
+    EXPECT_EQ(p21n->model->operators.count(), 4);
+    EXPECT_TRUE(holds(*p21n->model, "1/2-x,1/2+y,1/2-z"));
+    EXPECT_EQ(loaded("P2(1)2(1)2(1)")->model->space_group, "P212121");
+
+    // Origin choice 2 (at the centre -3m) is the catalogues' own; a note
+    // that puts the origin at -43m asks for choice 1.
+    const auto centre = loaded("F d -3 m {origin @ centre (-3m)}", cubic_cell(8.5));
+    EXPECT_EQ(centre->model->operators.count(), 192);
+    EXPECT_TRUE(holds(*centre->model, "-x,-y,-z"));
+    const auto choice1 = loaded("F d -3 m {origin @ -43m}", cubic_cell(8.5));
+    EXPECT_EQ(choice1->model->operators.count(), 192);
+    EXPECT_FALSE(holds(*choice1->model, "-x,-y,-z"));
+    EXPECT_TRUE(holds(*choice1->model, "1/4-x,1/4-y,1/4-z"));
+    // A note that names an origin a group with one origin cannot have.
+    EXPECT_EQ(loaded("P b c a (origin choice 1)")->model->operators.count(), 8);
+}
+
+TEST(CifCell, AnglesTheFileLacksComeFromTheLatticeTheSymmetryImplies)
+{
+    const std::string lengths = "_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 12\n";
+    const std::string p3c1 = "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\n-y,x-y,z\n-x+y,-x,z\n-y,-x,1/2+z\n"
+                             "-x+y,y,1/2+z\nx,x-y,1/2+z\n";
+    CifLoad hexagonal(cif(TwoAtoms, lengths + p3c1), "hex.cif");
+    ASSERT_TRUE(hexagonal.loaded);
+    EXPECT_EQ(hexagonal.messages.shown,
+              std::vector<std::string>{"hex.cif gives no _cell_angle_alpha, _cell_angle_beta, _cell_angle_gamma; "
+                                       "alpha = 90, beta = 90, gamma = 120 degrees taken, as required by "
+                                       "the symmetry operators of the file"});
+    EXPECT_EQ(hexagonal.model->cell.gamma, 120.0);
+    EXPECT_EQ(hexagonal.model->system_code, "HEXA");
+    EXPECT_NE(read_file_bytes(hexagonal.dir.file("Cifout.txt")).find("   90.00   90.00  120.00\r\n"),
+              std::string::npos);
+
+    // From a symbol: R -3 on hexagonal axes gets its R centring once the
+    // cell is known to be hexagonal.
+    CifLoad r3(cif(TwoAtoms, lengths + "_cell_angle_alpha 90\n_cell_angle_beta 90\n"
+                                        "_symmetry_space_group_name_H-M 'R -3'\n"));
+    ASSERT_TRUE(r3.loaded);
+    EXPECT_EQ(r3.model->cell.gamma, 120.0);
+    EXPECT_EQ(r3.model->operators.count(), 18);
+    EXPECT_TRUE(holds(*r3.model, "2/3+x,1/3+y,1/3+z"));
+    ASSERT_EQ(r3.messages.shown.size(), 1u);
+    EXPECT_NE(r3.messages.shown[0].find("as required by the space group 'R -3'"), std::string::npos);
+
+    // Rhombohedral axes tie the three angles together: beta and gamma are alpha.
+    CifLoad tied(cif(TwoAtoms, "_cell_length_a 7\n_cell_length_b 7\n_cell_length_c 7\n_cell_angle_alpha 75.5\n"
+                               "loop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\nz,x,y\ny,z,x\n"));
+    ASSERT_TRUE(tied.loaded);
+    EXPECT_EQ(tied.model->cell.beta, 75.5);
+    EXPECT_EQ(tied.model->cell.gamma, 75.5);
+
+    // Operators no completed cell fits: alpha given as 100, or a != b.
+    for (const std::string& given : {lengths + "_cell_angle_alpha 100\n",
+                                     std::string("_cell_length_a 10\n_cell_length_b 11\n_cell_length_c 12\n")}) {
+        CifLoad bad(cif(TwoAtoms, given + p3c1), "bad.cif");
+        EXPECT_FALSE(bad.loaded);
+        ASSERT_EQ(bad.messages.shown.size(), 1u);
+        EXPECT_TRUE(starts_with(bad.messages.shown[0], "Cell error: bad.cif gives no ")) << bad.messages.shown[0];
+        EXPECT_NE(bad.messages.shown[0].find("_cell_angle_gamma, and no cell with the lengths and angles it gives "
+                                             "fits the symmetry operators of the file"),
+                  std::string::npos)
+            << bad.messages.shown[0];
+    }
+}
+
+// Atom-site loops as databases write them.
+TEST(CifAtomSites, DummyRowsBesideRealAtomsAreSkippedAndNamed)
+{
+    const std::string sites = R"(loop_
+_atom_site_label
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+_atom_site_U_iso_or_equiv
+_atom_site_calc_flag
+C1 0.1 0.2 0.3 0.02 d
+H1 . . . . calc
+O1 0.4 0.5 0.6 0.03 .
+Q1 0.5 0.5 0.5 0 DUM
+. . . . . dum
+)";
+    CifLoad load(cif(sites + "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\nH1 0.5\nO1 0.04\n"), "db.cif");
+    ASSERT_TRUE(load.loaded);
+    EXPECT_EQ(load.messages.shown, std::vector<std::string>{"db.cif: 3 dummy atom sites (_atom_site_calc_flag dum, "
+                                                            "or coordinates '.') skipped: H1, Q1, row 5"});
+    ASSERT_EQ(load.model->asym.count(), 2);
+    EXPECT_EQ(load.atom(2).label, "O 1");
+    EXPECT_EQ(load.atom(2).thermal[0], 0.04);
+    EXPECT_EQ(read_file_bytes(load.dir.file("Cifout.txt")).find("H 1"), std::string::npos);
+
+    // Only dummies: no atom to draw.
+    CifLoad none(cif("loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                     "X1 . . .\n"));
+    EXPECT_FALSE(none.loaded);
+    EXPECT_EQ(none.messages.shown, std::vector<std::string>{"Kestro cannot find any atoms site"});
+}
+
+TEST(CifAtomSites, WithoutLabelsTheTypeSymbolNamesEachSite)
+{
+    CifLoad load(cif(R"(loop_
+_atom_site_type_symbol
+_atom_site_fract_x
+_atom_site_fract_y
+_atom_site_fract_z
+Si4+ 0.1 0.1 0.1
+O2- 0.2 0.2 0.2
+Si4+ 0.3 0.3 0.3
+O2- 0.4 0.4 0.4
+)"));
+    ASSERT_TRUE(load.loaded);
+    EXPECT_TRUE(load.messages.shown.empty());
+    ASSERT_EQ(load.model->asym.count(), 4);
+    EXPECT_EQ(load.atom(1).label, "SI1");
+    EXPECT_EQ(load.atom(2).label, "O 1");
+    EXPECT_EQ(load.atom(3).label, "SI2");
+    EXPECT_EQ(load.atom(4).label, "O 2");
+    EXPECT_EQ(load.atom(3).xyz, (Vec3{0.3, 0.3, 0.3}));
+
+    CifLoad unknown(cif("loop_\n_atom_site_type_symbol\n_atom_site_fract_x\n_atom_site_fract_y\n"
+                        "_atom_site_fract_z\nNa 0 0 0\n? 0.5 0.5 0.5\n"), "db.cif");
+    EXPECT_FALSE(unknown.loaded);
+    EXPECT_EQ(unknown.messages.shown, std::vector<std::string>{"db.cif line 20: an atom site has no type symbol"});
 }
 
 #ifdef KESTRO_HAVE_JSON
