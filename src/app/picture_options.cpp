@@ -9,11 +9,13 @@
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
 #include "drawing/interaction.h"
+#include "drawing/label_placement.h"
 #include "drawing/scene.h"
 #include "drawing/view.h"
 #include "forms/efface.h"
 #include "model/labels.h"
 #include "model/numbers.h"
+#include "platform/image_export.h"
 #include "platform/qt_messages.h"
 
 namespace kestro::cli {
@@ -134,7 +136,8 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
         if (!p || *p < 10 || *p > 100 || *p % 10 != 0) return usage_error("--probability takes 10, 20, ... 100");
         request.probability_index = static_cast<int>(*p / 10);
     } else if (option == "--labels") {
-        if (value != "none" && value != "centre" && value != "off") return usage_error("--labels takes none, centre or off");
+        if (value != "none" && value != "centre" && value != "off" && value != "auto" && value != "auto-noh")
+            return usage_error("--labels takes none, centre, off, auto or auto-noh");
         request.labels = value;
     } else if (option == "--view") {
         if (!valid_view(value)) return usage_error("--view takes best, [U,V,W] or (H,K,L), not all zero");
@@ -196,6 +199,11 @@ int apply_drawing_request(StructureModel& model, DrawingState& state, const Draw
         orient_by_axes(model, state, request.orient_axes, request.spaces, messages) != OrientationOutcome::Applied)
         return 1;
     change_echelle(state, request.zoom);
+    // Placed on the picture as it will be drawn: view, orientation and zoom done.
+    if (request.labels == "auto" || request.labels == "auto-noh")
+        with_picture_metrics(size, size, [&](Canvas& metrics) {
+            place_labels(model, state, metrics, request.labels == "auto" ? AutoLabels::All : AutoLabels::NoHydrogen);
+        });
     return 0;
 }
 

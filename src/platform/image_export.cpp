@@ -192,6 +192,14 @@ QImage render_picture(int width, int height, const std::function<void(Canvas&)>&
     return image;
 }
 
+void with_picture_metrics(int width, int height, const std::function<void(Canvas&)>& use)
+{
+    QImage image(1, 1, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, width, height, true);
+    use(canvas);
+}
+
 void write_vector_picture(const std::string& path, PictureFormat format, int width, int height,
                           const std::function<void(Canvas&)>& draw)
 {

@@ -31,6 +31,10 @@ void write_raster_picture(const QImage& image, const std::string& path, PictureF
 // are), white until the drawing covers it.
 QImage render_picture(int width, int height, const std::function<void(Canvas&)>& draw);
 
+// A width x height picture canvas that draws nothing: the text sizes of
+// its fonts are those of the picture files (for the label placement).
+void with_picture_metrics(int width, int height, const std::function<void(Canvas&)>& use);
+
 // SVG (size and view box width x height) or PDF (one page the size of the
 // picture at 96 pixels per inch) drawn antialiased through the canvas.
 // A raster format renders the picture and writes it as that format.
