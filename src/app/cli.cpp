@@ -1,5 +1,7 @@
 #include "app/cli.h"
 #include "app/cli_common.h"
+#include "app/picture_options.h"
+#include "drawing/drawing_state.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +29,9 @@ namespace cli {
 
 const char* const Usage =
     "usage: kestro [FILE]                        the program; FILE is opened at start\n"
-    "       kestro convert FILE -o OUT.kes|.shx  read a structure file and write it as KESTRO or SHELX file\n"
+    "       kestro convert FILE -o OUT.kes|.shx  read a structure file and write it as KESTRO or SHELX file;\n"
+    "                                            drawing options (no --zoom) are saved in a .kes, with the\n"
+    "                                            labels of --labels auto placed on the picture of its view\n"
     "       kestro render FILE -o OUT.png|.jpg|.bmp|.svg|.pdf   draw the structure into a picture\n"
     "       kestro print FILE -o PAGE.pdf [--stereo] [--dpi N] [--pen 1..5] [--page a4|letter]\n"
     "                                            the printed page\n"
@@ -230,10 +234,15 @@ int convert(const std::vector<std::string>& args)
     std::string input, output;
     bool yes = false;
     GenerationRequest request;
+    DrawingRequest drawing;
+    bool drawing_given = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (const int status = take_generation_option(args, i, request); status >= 0) {
             if (status != 0) return status;
+        } else if (const int taken = take_drawing_option(args, i, drawing); taken >= 0) {
+            if (taken != 0) return taken;
+            drawing_given = true;
         } else if (option == "-o") {
             if (i + 1 >= args.size()) return usage_error("-o needs a value");
             output = args[++i];
@@ -248,12 +257,25 @@ int convert(const std::vector<std::string>& args)
         return usage_error(std::string("convert reads structure files: ") + ReadableExtensions);
     const bool shelx = has_extension(output, ".shx");
     if (!shelx && !has_extension(output, ".kes")) return usage_error("convert writes .kes or .shx structure files");
+    if (drawing_given && shelx) return usage_error("drawing options are saved in .kes files only");
+    // The window opens a .kes at the scale that fits the picture.
+    if (drawing.zoom != 0) return usage_error("convert saves the view as the drawing window opens it: no --zoom");
+    if (const int status = check_drawing_request(drawing); status != 0) return status;
 
     StderrMessages messages(yes);
     auto model = std::make_unique<StructureModel>();
-    if (!load_input(*model, input, messages)) return 1;
-    if (request.any)
-        if (const int status = generate(*model, request, messages); status != 0) return status;
+    if (drawing_given) {
+        // Drawn as the drawing window opens it: plotted, at its view and size.
+        if (const int status = load_and_plot(*model, input, request, messages); status != 0) return status;
+        const auto application = picture_application();
+        auto state = std::make_unique<DrawingState>();
+        if (const int status = apply_drawing_request(*model, *state, drawing, DefaultPictureSide, messages); status != 0)
+            return status;
+    } else {
+        if (!load_input(*model, input, messages)) return 1;
+        if (request.any)
+            if (const int status = generate(*model, request, messages); status != 0) return status;
+    }
     if (!confirm_overwrite(output, messages)) return 1;
     model->current_file = output;
     try {

@@ -62,7 +62,7 @@ int prepare(StructureModel& model, const OutputArguments& arguments, StderrMessa
         return status;
     if (!confirm_overwrite(arguments.output, messages)) return 1;
     auto state = std::make_unique<DrawingState>();
-    return apply_drawing_request(model, *state, arguments.drawing, 686, messages);
+    return apply_drawing_request(model, *state, arguments.drawing, DefaultPictureSide, messages);
 }
 
 // A usage error unless the input is a structure file.

@@ -19,7 +19,7 @@ int render(const std::vector<std::string>& args)
 {
     std::string input, output;
     bool yes = false;
-    int size = 686;
+    int size = DefaultPictureSide;
     GenerationRequest generation;
     DrawingRequest drawing;
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -164,7 +164,7 @@ int report(const std::vector<std::string>& args)
         if (const int status = check_atom(*request.atom, count, "--atom"); status != 0) return status;
         // View points as the drawing window computes them on activation.
         auto drawing = std::make_unique<DrawingState>();
-        prepare_drawing(*model, *drawing, 686, 686, messages);
+        prepare_drawing(*model, *drawing, DefaultPictureSide, DefaultPictureSide, messages);
         const Environment env =
             environment_report(*model, drawing->view, static_cast<int>(*request.atom), *request.radius);
         if (env.truncated)

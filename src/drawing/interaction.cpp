@@ -377,6 +377,7 @@ const char* label_tool_caption(LabelTool tool)
     case LabelTool::DeleteArea: return "Delete a label area";
     case LabelTool::RestoreCentred: return "Restore centred labels";
     case LabelTool::RestoreMoved: return "Restore moved labels";
+    case LabelTool::PlaceAutomatically: return "Place the labels automatically";
     }
     return "";
 }

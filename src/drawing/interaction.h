@@ -60,8 +60,9 @@ enum class LabelTool {
     DeleteArea,
     RestoreCentred,
     RestoreMoved,
+    PlaceAutomatically,
 };
-constexpr int LabelToolCount = 10;
+constexpr int LabelToolCount = 11;
 const char* label_tool_caption(LabelTool tool);
 
 enum class MouseButton { None, Left, Right, Other };
@@ -136,6 +137,7 @@ enum class WindowAction {
     EditLabel,          // fill the label box with `label_text` and focus it
     ShowTranslationPanel,
     OpenFontDialog,
+    PlaceLabels,        // place the labels automatically on the picture
 };
 
 // How the zoom box must read after a call.

@@ -73,6 +73,12 @@ Reaction click_on_checklistbox(Workbench& bench, LabelTool tool)
     case LabelTool::DeleteMoved: set_labelled(bench.model, true, 0); break;
     case LabelTool::RestoreCentred: set_labelled(bench.model, false, 1); break;
     case LabelTool::RestoreMoved: set_labelled(bench.model, true, 1); break;
+    case LabelTool::PlaceAutomatically:
+        // The window measures the labels in its picture's fonts, places
+        // them and redraws.
+        r.redraw = false;
+        r.action = WindowAction::PlaceLabels;
+        break;
     }
     return r;
 }

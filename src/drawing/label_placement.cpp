@@ -276,6 +276,17 @@ struct DrawnAtoms {
     }
 };
 
+// An offset as the .kes file keeps it, to 0.001 A, and never 0: a label
+// counts as moved only when both its offsets are not 0, so a placed label
+// must stay moved when the file is saved and opened again.
+double stored_offset(double offset)
+{
+    const double step = 0.001;
+    const double rounded = std::round(offset / step) * step;
+    if (rounded != 0) return rounded;
+    return offset < 0 ? -step : step;
+}
+
 bool hydrogen(const AtomRecord& atom) { return element_of(atom) == "H" || element_of(atom) == "D"; }
 
 } // namespace
@@ -290,12 +301,18 @@ void place_labels(StructureModel& model, DrawingState& state, Canvas& metrics, A
     const std::vector<PixelPoint>& pixel = atoms.pixel;
     const std::vector<int>& drawn = atoms.drawn;
 
+    if (which == AutoLabels::Labelled &&
+        std::none_of(drawn.begin(), drawn.end(), [&](int i) { return model.generated[i].labelled != 0; }))
+        which = AutoLabels::All;
+
     std::vector<Label> labels;
     int reach = 1;
     for (const int i : drawn) {
         AtomRecord& atom = model.generated[i];
+        const bool was_labelled = atom.labelled != 0;
         atom.labelled = 0;
         if (which == AutoLabels::NoHydrogen && hydrogen(atom)) continue;
+        if (which == AutoLabels::Labelled && !was_labelled) continue;
         Label label;
         label.atom = i;
         labels.push_back(label);
@@ -419,11 +436,8 @@ void place_labels(StructureModel& model, DrawingState& state, Canvas& metrics, A
         AtomRecord& atom = model.generated[label.atom];
         double dx = state.view.X[label.atom] - (ax - screen.x0) / screen.s;
         double dy = state.view.Y[label.atom] - (screen.y0 - ay) / screen.s;
-        // A label counts as moved only when both offsets are not 0.
-        if (dx == 0) dx = 1e-6;
-        if (dy == 0) dy = 1e-6;
-        atom.label_dx = dx;
-        atom.label_dy = dy;
+        atom.label_dx = stored_offset(dx);
+        atom.label_dy = stored_offset(dy);
         atom.labelled = 1;
     }
     model.drawing.labels_off_centre = 1;

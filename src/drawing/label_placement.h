@@ -12,9 +12,11 @@ namespace kestro {
 
 struct DrawingState;
 
-enum class AutoLabels { All, NoHydrogen };
+// Which atoms get a label: every drawn atom, all but hydrogen, or those
+// labelled now (every drawn atom when none is).
+enum class AutoLabels { All, NoHydrogen, Labelled };
 
-// Places the labels of the drawn atoms (all, or all but hydrogen) on the
+// Places the labels of the drawn atoms chosen by `which` on the
 // picture `state` is prepared for, in the label font as `metrics` measures
 // it; the atoms left out get no label. "Labels off centre" is set and
 // "Labels in centre" cleared. Deterministic: the same picture gives the

@@ -26,9 +26,13 @@ struct ViewPoints {
     bool has_centre = false; // the enclosure centre is point n + 1
 };
 
+// The side of the drawing window's picture at its default size, and of the
+// pictures the command line draws unless told otherwise.
+constexpr int DefaultPictureSide = 686;
+
 struct ScreenMap {
-    int x0 = 343, y0 = 343; // pixel of the view origin
-    int height = 686;       // of the picture: the scale fills it
+    int x0 = DefaultPictureSide / 2, y0 = DefaultPictureSide / 2; // pixel of the view origin
+    int height = DefaultPictureSide; // of the picture: the scale fills it
     double s0 = 1.0;        // base scale, pixels per Angstrom
     double f = 1.0;         // zoom factor
     double s = 1.0;         // f * s0

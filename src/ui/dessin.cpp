@@ -62,7 +62,7 @@ void Tfdessin::build_window()
     // 800-pixel screen.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const bool compact = screen && screen->geometry().width() < 1024;
-    side_ = compact ? 510 : 686;
+    side_ = compact ? 510 : DefaultPictureSide;
     orientation_side_ = compact ? 100 : 166;
     state_->screen.height = side_;
     state_->screen.x0 = state_->screen.y0 = side_ / 2;

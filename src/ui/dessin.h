@@ -112,6 +112,7 @@ public:
     // Labelling panel: an item of its check list (0 = "Font"), Close, Help.
     void click_on_checklistbox(int item);
     void close_labelling();
+    void place_labels_automatically();
     void aide_labels();
     // OK of the translation panel.
     void ok_translation();

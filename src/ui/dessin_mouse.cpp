@@ -22,8 +22,10 @@
 #include <algorithm>
 
 #include "drawing/drawing_state.h"
+#include "drawing/label_placement.h"
 #include "drawing/scene.h"
 #include "platform/font_dialog.h"
+#include "platform/image_export.h"
 #include "platform/painter_canvas.h"
 #include "platform/qt_messages.h"
 #include "platform/qt_text.h"
@@ -280,6 +282,7 @@ void Tfdessin::apply(const Reaction& r)
         translation_boxes_[0]->setFocus();
         break;
     case WindowAction::OpenFontDialog: choose_label_font(); break;
+    case WindowAction::PlaceLabels: place_labels_automatically(); break;
     case WindowAction::OpenCoordination: coordination_window()->set_centre(r.atom); break;
     case WindowAction::PickPlaneAtom:
     case WindowAction::UnpickPlaneAtom:
@@ -381,6 +384,19 @@ void Tfdessin::close_labelling()
 }
 
 void Tfdessin::aide_labels() { show_help(9); }
+
+// The labels placed on the picture as it is now, measured in the fonts of
+// the picture files so that an export shows them as placed.
+void Tfdessin::place_labels_automatically()
+{
+    {
+        BusyScope busy(*messages_);
+        with_picture_metrics(side_, side_,
+                             [this](Canvas& metrics) { place_labels(model_, *state_, metrics, AutoLabels::Labelled); });
+    }
+    sync_controls();
+    draw();
+}
 
 void Tfdessin::choose_label_font()
 {

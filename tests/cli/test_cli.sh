@@ -122,6 +122,15 @@ if [ -d "$testdata" ]; then
     --positions all --enclosure cell -o "$work/cut.kes"
   [ ! -e "$work/cut.kes" ] || { echo "FAIL: a cut structure was written"; failures=$((failures + 1)); }
   [ -s "$work/c.png" ] || { echo "FAIL: no picture of the CIF"; failures=$((failures + 1)); }
+  # Labels placed on the picture of the view are saved as moved labels: the
+  # .kes draws as the direct render does.
+  sucrose="$testdata/cif/finalcif_all_riding_anisotropic.cif"
+  check "convert with placed labels" 0 "$kestro" convert "$sucrose" -o "$work/suc.kes" --labels auto-noh --view best
+  check "render the placed labels" 0 "$kestro" render "$work/suc.kes" -o "$work/suc1.bmp" --size 686
+  check "render with placed labels" 0 "$kestro" render "$sucrose" -o "$work/suc2.bmp" --labels auto-noh --view best
+  moved=$(tr -d '\r' <"$work/suc.kes" | awk '/^#Generated atoms/{n=1;next} /^#Element sorts/{n=0} n&&/^[A-Z]/&&$(NF-1)!=0&&$NF!=0{c++} END{print c+0}')
+  [ "$moved" -eq 23 ] || { echo "FAIL: $moved moved labels saved, 23 expected"; failures=$((failures + 1)); }
+  check "convert --zoom" 2 "$kestro" convert "$sucrose" -o "$work/z.kes" --labels auto --zoom 2
 else
   echo "skipped the shared test files: $testdata is not there"
 fi

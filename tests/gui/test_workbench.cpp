@@ -206,7 +206,7 @@ private slots:
         w.labels_off_centre_box()->click();
         QVERIFY(w.labelling_panel()->isVisible());
         QListWidget* tools = w.label_tools();
-        QCOMPARE(tools->count(), 10);
+        QCOMPARE(tools->count(), 11);
         QCOMPARE(tools->item(1)->text(), QStringLiteral("Write a label off centre"));
         w.click_on_checklistbox(1);
         QVERIFY(w.label_instructions()->isVisible());
@@ -228,6 +228,16 @@ private slots:
         click(f.picture(), {5, 5}, Qt::RightButton);
         QCOMPARE(tools->item(1)->checkState(), Qt::Unchecked);
         QVERIFY(!w.label_instructions()->isVisible());
+
+        // The last item places the labels of every atom when none is
+        // labelled, as moved labels.
+        w.click_on_checklistbox(4); // Delete all labels
+        QCOMPARE(tools->item(10)->text(), QStringLiteral("Place the labels automatically"));
+        w.click_on_checklistbox(10);
+        QVERIFY(w.labels_off_centre_box()->isChecked());
+        int labelled = 0;
+        for (const AtomRecord& a : f.model->generated) labelled += a.labelled;
+        QVERIFY(labelled > 0);
         w.close_labelling();
         QVERIFY(!w.labelling_panel()->isVisible());
     }
