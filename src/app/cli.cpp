@@ -72,7 +72,8 @@ const char* const Usage =
     "  --mask EL[,EL...]             hide the atoms of these elements\n"
     "  --parts all|major|N           the disorder parts drawn besides part 0: every one (default), the\n"
     "                                major part of each assembly, or part N\n"
-    "  --dash-minor                  bonds of the parts other than the major ones drawn hollow and dashed\n";
+    "  --dash-minor                  bonds of the parts other than the major ones drawn hollow and dashed\n"
+    "  --hydrogen-radius R           hydrogen atoms drawn as spheres of R Angstrom (0.01 .. 2)\n";
 
 int usage_error(const std::string& text)
 {
@@ -260,6 +261,7 @@ int convert(const std::vector<std::string>& args)
     if (drawing_given && shelx) return usage_error("drawing options are saved in .kes files only");
     // The window opens a .kes at the scale that fits the picture.
     if (drawing.zoom != 0) return usage_error("convert saves the view as the drawing window opens it: no --zoom");
+    if (drawing.hydrogen_radius != 0) return usage_error("a .kes file does not keep --hydrogen-radius");
     if (const int status = check_drawing_request(drawing); status != 0) return status;
 
     StderrMessages messages(yes);

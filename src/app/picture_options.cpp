@@ -8,6 +8,7 @@
 #include "crystal/oemath.h"
 #include "crystal/sorts.h"
 #include "drawing/drawing_state.h"
+#include "drawing/ellipsoids.h"
 #include "drawing/interaction.h"
 #include "drawing/label_placement.h"
 #include "drawing/scene.h"
@@ -111,6 +112,7 @@ void apply_drawing_options(StructureModel& model, const DrawingRequest& request)
     d.parts_shown = request.parts;
     d.part_number = request.part_number;
     d.dash_minor = request.dash_minor ? 1 : 0;
+    d.hydrogen_radius = request.hydrogen_radius;
     if (request.cell) d.draw_cell = 1;
     if (request.gradation) d.colour_gradation = 1;
     if (request.planes) d.draw_planes = 1, d.draw_planes_axes = 0;
@@ -125,7 +127,8 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
 {
     const std::string& option = args[i];
     const bool takes_value = option == "--probability" || option == "--labels" || option == "--view" ||
-                             option == "--mask" || option == "--orient" || option == "--zoom" || option == "--parts";
+                             option == "--mask" || option == "--orient" || option == "--zoom" || option == "--parts" ||
+                             option == "--hydrogen-radius";
     const bool flag = option == "--cell" || option == "--gradation" || option == "--planes" || option == "--axes" ||
                       option == "--bw" || option == "--dash-minor";
     if (!takes_value && !flag) return -1;
@@ -165,6 +168,11 @@ int take_drawing_option(const std::vector<std::string>& args, std::size_t& i, Dr
             request.parts = PartsShown::One;
             request.part_number = static_cast<int>(*n);
         }
+    } else if (option == "--hydrogen-radius") {
+        const auto radius = parse_hydrogen_radius(value);
+        if (!radius || *radius == 0)
+            return usage_error("--hydrogen-radius takes a radius from 0.01 to 2 Angstrom");
+        request.hydrogen_radius = *radius;
     } else if (option == "--dash-minor") {
         request.dash_minor = true;
     } else if (option == "--cell") {

@@ -35,6 +35,7 @@ struct DrawingRequest {
     PartsShown parts = PartsShown::All;
     int part_number = 0;
     bool dash_minor = false;
+    double hydrogen_radius = 0; // A; 0: hydrogen drawn as its ellipsoid
 };
 
 // Reads the drawing option at args[i] (and its value): -1 when args[i] is

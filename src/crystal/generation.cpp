@@ -288,7 +288,7 @@ constexpr double HydrogenU = 0.01;
 // Betaij of one candidate from the Uij of its atom, then turned by R.
 void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
 {
-    const bool hydrogen = element_of(atom) == "H";
+    const bool hydrogen = is_hydrogen(atom);
     if (hydrogen) atom.thermal[1] = 0; // hydrogen is always drawn as a sphere
     Thermal6 beta{};
     if (atom.thermal[1] != 0) {

@@ -12,6 +12,7 @@
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
 #include "model/numbers.h"
+#include "model/text.h"
 #include "model/thermal.h"
 
 namespace kestro {
@@ -149,6 +150,15 @@ void compute_ellipsoid_tensors(const StructureModel& model, DrawingState& state,
     for (int i = 1; i <= model.generated.count(); ++i) {
         EllipsoidData& data = state.ellipsoids[i];
         data.stand_in = false;
+        if (model.drawing.hydrogen_radius > 0 && is_hydrogen(model.generated[i])) {
+            // A sphere of the radius asked, whatever the probability.
+            const double l = 1 / (model.drawing.hydrogen_radius * model.drawing.hydrogen_radius);
+            data.Q = {{{l, 0, 0}, {0, l, 0}, {0, 0, l}}};
+            data.lambda = {l, l, l};
+            data.E = identity3();
+            state.lambda_min = std::min(state.lambda_min, l);
+            continue;
+        }
         const Mat3 u_cart = mat_product(mat_product(b_inv_t, scaled_beta(model, model.generated[i], k2)), b_inv);
         Mat3 q{};
         if (!mat_inverse(u_cart, q)) {
@@ -166,6 +176,15 @@ void compute_ellipsoid_tensors(const StructureModel& model, DrawingState& state,
         }
         for (double l : data.lambda) state.lambda_min = std::min(state.lambda_min, l);
     }
+}
+
+std::optional<double> parse_hydrogen_radius(std::string_view text)
+{
+    const std::string given = trim(text);
+    if (given.empty()) return 0.0;
+    const auto radius = parse_real(given);
+    if (!radius || !(*radius >= 0.01 && *radius <= MaxHydrogenRadius)) return std::nullopt;
+    return *radius;
 }
 
 void compute_outline(const Mat3& R, const Mat3& R_inv, EllipsoidData& data)

@@ -5,6 +5,8 @@
 // gradation rings, principal sections, semi-axes).
 
 #include <array>
+#include <optional>
+#include <string_view>
 
 #include "drawing/canvas.h"
 #include "model/math3.h"
@@ -45,7 +47,13 @@ int jacobi_eigen(Mat3 a, Vec3& lambda, Mat3& vectors);
 // mode, then lambda_min. A singular tensor shows "erreur dans dessin ligne
 // 385 (matinv)" once; such atoms and those whose tensor is not positive
 // definite get a small sphere so that the structure always draws.
+// With a hydrogen radius set, every hydrogen atom is a sphere of it.
 void compute_ellipsoid_tensors(const StructureModel& model, DrawingState& state, Messages& messages);
+
+// The hydrogen radius the panel and the command line take, in A: empty text
+// is 0 (hydrogen drawn as its ellipsoid), else a number from 0.01 to 2.
+constexpr double MaxHydrogenRadius = 2.0;
+std::optional<double> parse_hydrogen_radius(std::string_view text);
 
 // Outline coefficients of one atom for the view frame R (and R^-1).
 void compute_outline(const Mat3& R, const Mat3& R_inv, EllipsoidData& data);

@@ -287,8 +287,6 @@ double stored_offset(double offset)
     return offset < 0 ? -step : step;
 }
 
-bool hydrogen(const AtomRecord& atom) { return element_of(atom) == "H" || element_of(atom) == "D"; }
-
 } // namespace
 
 void place_labels(StructureModel& model, DrawingState& state, Canvas& metrics, AutoLabels which)
@@ -311,7 +309,7 @@ void place_labels(StructureModel& model, DrawingState& state, Canvas& metrics, A
         AtomRecord& atom = model.generated[i];
         const bool was_labelled = atom.labelled != 0;
         atom.labelled = 0;
-        if (which == AutoLabels::NoHydrogen && hydrogen(atom)) continue;
+        if (which == AutoLabels::NoHydrogen && is_hydrogen(atom)) continue;
         if (which == AutoLabels::Labelled && !was_labelled) continue;
         Label label;
         label.atom = i;

@@ -29,7 +29,7 @@ Vec3 view_point(const DrawingState& state, int i) { return {state.view.X[i], sta
 
 bool is_hydrogen(const StructureModel& model, int atom)
 {
-    return element_of(model.generated[atom]) == "H";
+    return kestro::is_hydrogen(model.generated[atom]);
 }
 
 // Bonds of each atom, in bond-table order; a bond from an atom to itself

@@ -9,6 +9,8 @@ std::string element_of(const AtomRecord& atom)
     return atom.element.empty() ? element_symbol(atom.label.view()) : symbol_key(atom.element.view());
 }
 
+bool is_hydrogen(const AtomRecord& atom) { return element_of(atom) == "H"; }
+
 std::string display_label_of(const AtomRecord& atom) { return display_label(atom.label.view(), element_of(atom)); }
 
 void reset_model(StructureModel& model)

@@ -194,6 +194,7 @@ struct DrawingOptions {
     PartsShown parts_shown = PartsShown::All;
     int part_number = 0;   // the part of PartsShown::One
     int dash_minor = 0;    // bonds of the parts other than the major one dashed
+    double hydrogen_radius = 0; // A: hydrogen atoms drawn as spheres of it; 0: as their ellipsoids
 };
 
 struct EditFlags {
@@ -244,6 +245,7 @@ struct StructureModel {
 // The element symbol of an atom, upper case: its type where the file gave
 // one, else the one its label names.
 std::string element_of(const AtomRecord& atom);
+bool is_hydrogen(const AtomRecord& atom);
 // The display form of its label ('Cl12', 'H12A').
 std::string display_label_of(const AtomRecord& atom);
 

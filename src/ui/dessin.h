@@ -84,6 +84,7 @@ public:
     // Disorder: the parts drawn (the list's item), minor parts dashed.
     void choose_parts(int item);
     void dash_minor_parts();
+    void change_hydrogen_radius();
     // Colour grid: a row chosen opens the colour dialog.
     void selection_couleur(int row);
 
@@ -169,6 +170,7 @@ public:
     QCheckBox* labels_off_centre_box() const { return labels_off_centre_; }
     QComboBox* parts_box() const { return parts_; }
     QCheckBox* dash_minor_box() const { return dash_minor_; }
+    QLineEdit* hydrogen_radius_box() const { return hydrogen_radius_; }
     QTableWidget* colour_grid() const { return colour_grid_; }
     QWidget* picture_widget() const;
     QMenu* export_menu() const { return export_menu_; }
@@ -271,6 +273,7 @@ private:
     QWidget* disorder_frame_ = nullptr;
     QComboBox* parts_ = nullptr;
     QCheckBox* dash_minor_ = nullptr;
+    QLineEdit* hydrogen_radius_ = nullptr;
     QTableWidget* colour_grid_ = nullptr;
     std::array<QLineEdit*, 3> direction_ = {};
     QLabel* orientation_view_ = nullptr;

@@ -175,6 +175,15 @@ QWidget* Tfdessin::build_panel()
     disorder_layout->addWidget(parts_);
     disorder_layout->addWidget(dash_minor_);
     right->addWidget(disorder_frame_);
+    QBoxLayout* hydrogen_layout = nullptr;
+    QWidget* hydrogen = titled_frame(QStringLiteral("Hydrogen spheres"), panel, hydrogen_layout, true);
+    hydrogen_layout->addWidget(new QLabel(QStringLiteral("Radius (A)"), hydrogen));
+    hydrogen_radius_ = new QLineEdit(hydrogen);
+    hydrogen_radius_->setFixedWidth(50);
+    hydrogen_radius_->setToolTip(
+        QStringLiteral("Every hydrogen atom drawn as a sphere of this radius; empty: as its ellipsoid"));
+    hydrogen_layout->addWidget(hydrogen_radius_);
+    right->addWidget(hydrogen);
     right->addStretch(1);
     grid->addLayout(right, 0, 1, Qt::AlignTop);
 
@@ -204,6 +213,7 @@ QWidget* Tfdessin::build_panel()
     connect(mouse_modes_, &QButtonGroup::idClicked, this, &Tfdessin::set_mode_rotation);
     connect(parts_, qOverload<int>(&QComboBox::activated), this, &Tfdessin::choose_parts);
     connect(dash_minor_, &QCheckBox::clicked, this, &Tfdessin::dash_minor_parts);
+    connect(hydrogen_radius_, &QLineEdit::editingFinished, this, &Tfdessin::change_hydrogen_radius);
     return panel;
 }
 
@@ -266,6 +276,7 @@ void Tfdessin::fill_option_controls()
         disorder_frame_->setEnabled(parts_->count() > 2);
     }
     scale_slider_->setValue(static_cast<int>(std::lround(5 * state_->screen.f - 5)));
+    hydrogen_radius_->setText(d.hydrogen_radius > 0 ? qs(fmt_real(d.hydrogen_radius, 0, 2)) : QString());
     filling_controls_ = false;
 }
 
@@ -434,6 +445,22 @@ void Tfdessin::choose_parts(int item)
     d.parts_shown = item == 0 ? PartsShown::All : item == 1 ? PartsShown::Major : PartsShown::One;
     d.part_number = item >= 2 ? parts_->itemData(item).toInt() : 0;
     // The atoms drawn decide the centre and the scale.
+    BusyScope busy(*messages_);
+    update_view(model_, *state_, *messages_);
+    draw();
+}
+
+void Tfdessin::change_hydrogen_radius()
+{
+    const auto radius = parse_hydrogen_radius(ss(hydrogen_radius_->text()));
+    if (!radius) {
+        messages_->show("The hydrogen radius is a number from 0.01 to 2 Angstrom, or empty");
+        hydrogen_radius_->setFocus();
+        return;
+    }
+    if (*radius == model_.drawing.hydrogen_radius) return;
+    model_.drawing.hydrogen_radius = *radius;
+    // The spheres change the smallest axis, hence the scale.
     BusyScope busy(*messages_);
     update_view(model_, *state_, *messages_);
     draw();

@@ -75,6 +75,32 @@ TEST(Ellipsoids, OutlinesScaleWithTheProbabilityFactor)
     EXPECT_EQ(probability_scale(11), 1.0);
 }
 
+TEST(Ellipsoids, HydrogenRadiusDrawsHydrogenAsSpheresOfIt)
+{
+    auto model = drawing_model({{"C 1", {0.1, 0.2, 0.3}, {0.03, 0.015, 0.02, 0.004, -0.006, 0.002}},
+                                {"H 1", {0.2, 0.2, 0.3}, uiso(0.05)}},
+                               7, 8, 9, 104);
+    const auto before = prepared(*model);
+    model->drawing.hydrogen_radius = 0.15;
+    for (const int probability : {5, 1, 9}) {
+        model->drawing.probability_index = probability;
+        const auto after = prepared(*model);
+        for (std::size_t j = 0; j < CirclePoints; ++j) {
+            const double c = after->circle.cos[j], s = after->circle.sin[j];
+            EXPECT_NEAR(outline_radius(after->ellipsoids[2], c, s), 0.15, 1e-9);
+            if (probability == 5) {
+                EXPECT_EQ(outline_radius(after->ellipsoids[1], c, s), outline_radius(before->ellipsoids[1], c, s));
+            }
+        }
+        // The scale follows the smallest axis, the sphere's included.
+        EXPECT_LE(after->lambda_min, 1 / 0.0225 + 1e-9);
+    }
+    // The field and the option: empty is "as the ellipsoid", else 0.01 .. 2.
+    EXPECT_EQ(parse_hydrogen_radius("  "), 0.0);
+    EXPECT_EQ(parse_hydrogen_radius("0.25"), 0.25);
+    for (const char* bad : {"0", "2.5", "-1", "x", "0.2A"}) EXPECT_FALSE(parse_hydrogen_radius(bad)) << bad;
+}
+
 TEST(Ellipsoids, PrincipalAxesMatchTheTensor)
 {
     // Negative off-diagonal terms are real: the cleaning of Q on the value
