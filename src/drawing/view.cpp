@@ -296,6 +296,20 @@ void change_echelle(DrawingState& state, int position)
     state.screen.s = state.screen.f * state.screen.s0;
 }
 
+double resize_picture(DrawingState& state, int side)
+{
+    ScreenMap& screen = state.screen;
+    // The base scale fills (height - 10) / 2 pixels from the middle.
+    const double ratio = double(std::max(1, (side - 10) / 2)) / double(std::max(1, (screen.height - 10) / 2));
+    // A translated picture keeps its offset from the middle, scaled.
+    screen.x0 = side / 2 + static_cast<int>(std::lround((screen.x0 - screen.height / 2) * ratio));
+    screen.y0 = side / 2 + static_cast<int>(std::lround((screen.y0 - screen.height / 2) * ratio));
+    screen.height = side;
+    screen.s0 *= ratio;
+    screen.s = screen.f * screen.s0;
+    return ratio;
+}
+
 int zoom_to_rectangle(DrawingState& state, PixelPoint corner1, PixelPoint corner2)
 {
     ScreenMap& screen = state.screen;

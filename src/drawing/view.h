@@ -113,6 +113,10 @@ void choose_centre_atom(DrawingState& state, int atom);
 
 // "Scale" track bar, positions -4 .. 10: f = 1 + 0.2 position.
 void change_echelle(DrawingState& state, int position);
+// The picture resized to side x side: the scale and the origin's offset
+// from the middle follow the side, so that the structure fills the same
+// share of it at the same zoom. Returns the factor the scale changed by.
+double resize_picture(DrawingState& state, int side);
 // The larger side of the rectangle (corners in any order) fills the picture
 // height, centred on the points inside it. Returns the track bar position.
 int zoom_to_rectangle(DrawingState& state, PixelPoint corner1, PixelPoint corner2);

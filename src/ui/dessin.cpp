@@ -71,16 +71,28 @@ void Tfdessin::build_window()
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(4);
+    picture_area_ = new PictureArea(*this, side_);
+    picture_area_->setParent(central);
     picture_ = new PictureView(*this);
-    picture_->setParent(central);
+    picture_->setParent(picture_area_);
     picture_->set_side(side_);
     prompt_ = picture_->prompt;
-    layout->addWidget(picture_, 0, Qt::AlignTop);
-    layout->addWidget(build_panel(), 0, Qt::AlignTop);
+    layout->addWidget(picture_area_, 1);
+    QWidget* panel = build_panel();
+    // The panel keeps its width (squeezed to its least on a small screen);
+    // the picture takes the rest of the window.
+    panel->setFixedWidth(compact ? panel->minimumSizeHint().width() : panel->sizeHint().width());
+    layout->addWidget(panel, 0, Qt::AlignTop);
     setCentralWidget(central);
     build_overlays();
     build_tool_bar();
-    if (compact) resize(798, 570);
+    // The window opens with the picture at its default side, then lets it
+    // grow and shrink with the window.
+    picture_area_->setFixedSize(side_, side_);
+    central->layout()->activate();
+    resize(minimumSizeHint());
+    picture_area_->setMinimumSize(MinPictureSide, MinPictureSide);
+    picture_area_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 void Tfdessin::initialise_creation()

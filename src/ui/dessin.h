@@ -43,6 +43,7 @@ namespace kestro {
 struct DrawingState;
 class HelpViewer;
 class PictureView;
+class PictureArea;
 class Tfdisp_coord;
 class Tfdisp_coordinance;
 class Tfdistances;
@@ -208,12 +209,16 @@ protected:
 
 private:
     friend class PictureView;
+    friend class PictureArea;
 
     void build_window();
     QWidget* build_panel();
     QWidget* build_direction_panel();
     void build_tool_bar();
     void build_overlays();
+    // The picture as large as its room: side x side, the overlays placed on it.
+    void resize_picture(int side);
+    void place_overlays();
     Workbench bench();
     // Carries out what a core call asks of the window.
     void apply(const Reaction& reaction);
@@ -255,6 +260,7 @@ private:
     bool filling_controls_ = false;
 
     PictureView* picture_ = nullptr;
+    PictureArea* picture_area_ = nullptr;
     QLabel* prompt_ = nullptr;
     QListWidget* probability_ = nullptr;
     QButtonGroup* thermal_ = nullptr;

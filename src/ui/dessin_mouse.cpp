@@ -91,6 +91,36 @@ void PictureView::set_side(int side)
     prompt->setGeometry(0, 0, side, 22);
 }
 
+PictureArea::PictureArea(Tfdessin& owner, int default_side) : owner_(owner), default_side_(default_side)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+QSize PictureArea::sizeHint() const { return {default_side_, default_side_}; }
+QSize PictureArea::minimumSizeHint() const { return {MinPictureSide, MinPictureSide}; }
+
+void PictureArea::resizeEvent(QResizeEvent*)
+{
+    owner_.resize_picture(std::max(MinPictureSide, std::min(width(), height())));
+}
+
+void Tfdessin::resize_picture(int side)
+{
+    if (side == side_) return;
+    kestro::resize_picture(*state_, side);
+    side_ = side;
+    picture_->set_side(side_);
+    place_overlays();
+    if (isVisible() && !image_.isNull()) draw();
+}
+
+void Tfdessin::place_overlays()
+{
+    instructions_->setGeometry(0, side_ - 92, side_, 64);
+    label_entry_->move(0, side_ - label_entry_->height());
+    labelling_panel_->move(side_ - labelling_panel_->width() - 2, 24);
+}
+
 void PictureView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -129,7 +159,6 @@ void Tfdessin::build_overlays()
         "on the center of the atom, the current label appears in a yellow register in the lower left hand corner of "
         "the image. Modify the label if necessary. Lastly click again on the beginning point to write. Click with the "
         "right button to stop the process"));
-    instructions_->setGeometry(0, side_ - 92, side_, 64);
     instructions_->hide();
 
     // The label entry pair in the lower left corner.
@@ -151,7 +180,6 @@ void Tfdessin::build_overlays()
     entry->addWidget(caption);
     entry->addWidget(label_box_);
     label_entry_->adjustSize();
-    label_entry_->move(0, side_ - label_entry_->height());
     label_entry_->hide();
 
     // "Tools for labelling" at the top right.
@@ -179,7 +207,6 @@ void Tfdessin::build_overlays()
     buttons->addWidget(help_button);
     tools->addLayout(buttons);
     labelling_panel_->adjustSize();
-    labelling_panel_->move(side_ - labelling_panel_->width() - 2, 24);
     connect(label_tools_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { click_on_checklistbox(label_tools_->row(item)); });
     connect(close_button, &QPushButton::clicked, this, &Tfdessin::close_labelling);
@@ -204,6 +231,7 @@ void Tfdessin::build_overlays()
     connect(ok, &QPushButton::clicked, this, &Tfdessin::ok_translation);
     translation_panel_->adjustSize();
     translation_panel_->move(4, 26);
+    place_overlays();
 }
 
 QWidget* Tfdessin::labelling_panel() const { return labelling_panel_; }

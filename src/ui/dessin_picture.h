@@ -28,4 +28,24 @@ private:
     Tfdessin& owner_;
 };
 
+// The room beside the panel that the picture grows and shrinks in: the
+// picture is the largest square that fits, at the top left. Its size hint
+// is the picture's default side, so the window opens with it.
+class PictureArea : public QWidget {
+public:
+    PictureArea(Tfdessin& owner, int default_side);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    Tfdessin& owner_;
+    int default_side_;
+};
+
+// The smallest picture the window shrinks to.
+constexpr int MinPictureSide = 256;
+
 } // namespace kestro

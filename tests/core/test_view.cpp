@@ -211,6 +211,25 @@ TEST(View, ScaleSliderZoomRectangleAndReset)
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(state->view.X[i], once.X[i]);
 }
 
+TEST(View, AResizedPictureKeepsItsShareZoomAndTranslation)
+{
+    auto model = four_atoms();
+    auto state = prepared(*model);
+    change_echelle(*state, 5);
+    state->screen.x0 += 30; // translated with the mouse
+    const double ratio = resize_picture(*state, 1000);
+    EXPECT_DOUBLE_EQ(ratio, 495.0 / 338.0);
+    EXPECT_EQ(state->screen.x0, 500 + std::lround(30 * ratio));
+    EXPECT_EQ(state->screen.y0, 500);
+    EXPECT_EQ(state->screen.f, 2.0);
+    // Back to the first side: the same scale, the computation's own after a redraw.
+    resize_picture(*state, 686);
+    RecordingMessages messages;
+    update_view(*model, *state, messages);
+    auto fresh = prepared(*model);
+    EXPECT_NEAR(state->screen.s0, fresh->screen.s0, 1e-12);
+}
+
 TEST(View, CentreAtomBecomesTheOrigin)
 {
     auto model = four_atoms();

@@ -207,6 +207,33 @@ private slots:
         QVERIFY(least.height() + grow <= 730);
     }
 
+    void the_picture_grows_and_shrinks_with_the_window()
+    {
+        Fixture f;
+        Tfdessin& w = *f.window;
+        QCoreApplication::processEvents();
+        DrawingState& state = w.drawing_state();
+        w.scale_slider()->setValue(5); // a zoom that the new size keeps
+        const int side = w.picture_side();
+        const double s = state.screen.s;
+        const PixelPoint atom = point_pixel(state, 1);
+        w.resize(w.width() - 120, w.height());
+        QCoreApplication::processEvents();
+        const int smaller = w.picture_side();
+        QCOMPARE(smaller, side - 120);
+        QCOMPARE(w.picture().width(), smaller);
+        QCOMPARE(state.screen.x0, smaller / 2);
+        QCOMPARE(state.screen.f, 2.0);
+        QVERIFY(std::abs(state.screen.s / s - double((smaller - 10) / 2) / ((side - 10) / 2)) < 1e-12);
+        // The atom keeps its place relative to the picture.
+        const PixelPoint moved = point_pixel(state, 1);
+        QVERIFY(std::abs((moved.x - smaller / 2) - (atom.x - side / 2) * state.screen.s / s) <= 1);
+        // The mouse works on the new picture: a rotation turns the view.
+        const Mat3 T = f.model->cell.metric.T;
+        drag(w.picture_widget(), Qt::LeftButton, {smaller - 30, 100}, {smaller - 10, 110}, 2);
+        QVERIFY(f.model->cell.metric.T != T);
+    }
+
     void scale_and_zoom()
     {
         Fixture f;
