@@ -1,10 +1,9 @@
 // The POV-Ray scene of the picture: its camera puts every atom on the pixel
 // of the picture, its spheres are the ellipsoids the picture outlines, it
-// leaves out what the picture does not draw, and its bytes do not depend
-// on the locale.
+// leaves out what the picture does not draw, and the same picture gives
+// the same bytes.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <regex>
 #include <string>
@@ -28,31 +27,29 @@ std::vector<double> numbers_in(const std::string& text)
     return out;
 }
 
-// The numbers of every match of the pattern's first group, in order.
+// The numbers in the groups of every match of the pattern, in order.
 std::vector<std::vector<double>> all(const std::string& scene, const std::string& pattern)
 {
     std::vector<std::vector<double>> out;
     const std::regex re(pattern);
-    for (auto it = std::sregex_iterator(scene.begin(), scene.end(), re); it != std::sregex_iterator(); ++it)
-        out.push_back(numbers_in((*it)[1].str()));
+    for (auto it = std::sregex_iterator(scene.begin(), scene.end(), re); it != std::sregex_iterator(); ++it) {
+        out.emplace_back();
+        for (std::size_t g = 1; g < it->size(); ++g)
+            for (double x : numbers_in((*it)[g].str())) out.back().push_back(x);
+    }
     return out;
 }
 
 struct Sphere {
     Vec3 scale, centre;
-    std::array<double, 9> matrix;
+    std::array<double, 9> matrix; // then the matrix's translation, zero
 };
 
 std::vector<Sphere> spheres(const std::string& scene)
 {
     std::vector<Sphere> out;
-    const std::regex re(R"(sphere \{ 0, 1 scale <([^>]*)>\s*matrix <([^>]*)>\s*translate <([^>]*)>)");
-    for (auto it = std::sregex_iterator(scene.begin(), scene.end(), re); it != std::sregex_iterator(); ++it) {
-        const auto s = numbers_in((*it)[1].str()), m = numbers_in((*it)[2].str()), t = numbers_in((*it)[3].str());
-        Sphere sphere{{s[0], s[1], s[2]}, {t[0], t[1], t[2]}, {}};
-        std::copy(m.begin(), m.begin() + 9, sphere.matrix.begin());
-        out.push_back(sphere);
-    }
+    for (const auto& n : all(scene, R"(sphere \{ 0, 1 scale <([^>]*)>\s*matrix <([^>]*)>\s*translate <([^>]*)>)"))
+        out.push_back({{n[0], n[1], n[2]}, {n[15], n[16], n[17]}, {n[3], n[4], n[5], n[6], n[7], n[8], n[9], n[10], n[11]}});
     return out;
 }
 
@@ -84,6 +81,8 @@ TEST(PovrayScene, CameraPutsEveryAtomCentreOnItsPixelOfThePicture)
     const double right = all(scene, R"(right <([^>]*)>)").at(0)[0];
     const double up = all(scene, R"(up <([^>]*)>)").at(0)[1];
     EXPECT_DOUBLE_EQ(right, up);
+    Picture again; // the same picture, the same bytes
+    EXPECT_EQ(povray_scene(*again.model, *again.state, 301), scene);
     const auto atoms = spheres(scene);
     ASSERT_EQ(atoms.size(), 4u);
     for (int i = 1; i <= 4; ++i) {
@@ -125,9 +124,7 @@ TEST(PovrayScene, MaskedAtomsAndTheirBondsAreLeftOut)
 {
     Picture p;
     const std::string whole = povray_scene(*p.model, *p.state, 301);
-    ASSERT_EQ(spheres(whole).size(), 4u);
     const auto bonds = [](const std::string& scene) { return all(scene, R"(\n(cone|cylinder) \{)").size(); };
-    ASSERT_GT(bonds(whole), 0u);
     int bonds_of_h1 = 0;
     for (const BondRecord& b : p.model->bonds) bonds_of_h1 += b.atom1 == 3 || b.atom2 == 3;
     ASSERT_GT(bonds_of_h1, 0);
@@ -151,18 +148,4 @@ TEST(PovrayScene, LabelsAreEscapedAndStandInFrontOfTheAtoms)
     EXPECT_NE(scene.find(R"(text { ttf "timrom.ttf" "C\"1\\" )"), std::string::npos);
     const double label_z = all(scene, R"(text \{ ttf[^\n]*\n\s*scale [0-9.]+ translate <([^>]*)>)").at(0)[2];
     for (const Sphere& s : spheres(scene)) EXPECT_LT(label_z, s.centre[2] - s.scale[2]);
-}
-
-TEST(PovrayScene, SameInputSameBytesWhateverTheLocale)
-{
-    Picture p;
-    const std::string first = povray_scene(*p.model, *p.state, 301);
-    EXPECT_EQ(povray_scene(*p.model, *p.state, 301), first);
-    // The windows' toolkit takes the user's locale, which may write a decimal comma.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma on this machine";
-    const std::string localised = povray_scene(*p.model, *p.state, 301);
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(localised, first);
 }
