@@ -36,6 +36,7 @@ const char* const Usage =
     "       kestro print FILE -o PAGE.pdf [--stereo] [--dpi N] [--pen 1..5] [--page a4|letter]\n"
     "                                            the printed page\n"
     "       kestro metafile FILE -o OUT.emf|.svg|.pdf [--width W] [--pen N]   the metafile picture\n"
+    "       kestro povray FILE -o OUT.pov [--size N]   the picture as a POV-Ray scene\n"
     "       kestro report distances|coordinates FILE [-o OUT|-]        the report of a window\n"
     "       kestro report environment FILE --atom N --radius R [-o OUT|-]\n"
     "       kestro report plane FILE --plane N,N,N[,...] [--plane ...] [-o OUT|-]\n"
@@ -55,9 +56,10 @@ const char* const Usage =
     "  --centre X,Y,Z         centre of the box or sphere, fractional\n"
     "  --radius R             sphere radius in Angstrom\n"
     "  --cut yes|no           bring coordinates into the cell first (atoms cut out one by one)\n"
-    "options of render, print and metafile (a .kes file is drawn as stored unless atoms are\n"
-    "generated):\n"
-    "  --size PIXELS          side of the square picture of render (default 686)\n"
+    "options of render, print, metafile and povray (a .kes file is drawn as stored unless atoms\n"
+    "are generated):\n"
+    "  --size PIXELS          side of the square picture of render (16 .. 10000) and povray\n"
+    "                         (16 .. 8000), default 686\n"
     "  --zoom P               the drawing window's Scale slider, -4 .. 10 (default 0)\n"
     "  --probability P        ellipsoid probability in percent: 10, 20, ... 100 (default 50)\n"
     "  --labels none|centre|off|auto|auto-noh   no labels, every atom labelled at its centre, the stored\n"
@@ -309,7 +311,7 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
     using Subcommand = int (*)(const std::vector<std::string>&);
     static const std::pair<const char*, Subcommand> subcommands[] = {
         {"convert", cli::convert}, {"render", cli::render},     {"print", cli::print},
-        {"metafile", cli::metafile}, {"report", cli::report}};
+        {"metafile", cli::metafile}, {"povray", cli::povray}, {"report", cli::report}};
     for (const auto& [name, run] : subcommands) {
         if (first != name) continue;
         // A fault of the program stops the command with its text; the

@@ -83,5 +83,6 @@ int render(const std::vector<std::string>& args);
 int report(const std::vector<std::string>& args);
 int print(const std::vector<std::string>& args);
 int metafile(const std::vector<std::string>& args);
+int povray(const std::vector<std::string>& args);
 
 } // namespace kestro::cli

@@ -1,6 +1,7 @@
-// "kestro print" and "kestro metafile": the printed page as a PDF file and
-// the metafile picture, from the same core code as the printing and
-// metafile windows.
+// "kestro print", "kestro metafile" and "kestro povray": the printed page as
+// a PDF file, the metafile picture and the POV-Ray scene of the picture,
+// from the same core code as the printing and metafile windows and the
+// drawing window's export.
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "model/numbers.h"
 #include "model/text.h"
 #include "output/metafile_picture.h"
+#include "output/povray_scene.h"
 #include "output/printed_page.h"
 #include "platform/image_export.h"
 #include "platform/page_printer.h"
@@ -26,6 +28,7 @@ struct OutputArguments {
     bool yes = false;
     GenerationRequest generation;
     DrawingRequest drawing;
+    int size = DefaultPictureSide; // side of the picture the drawing is prepared on
 };
 
 // The arguments common to both: -1 when args[i] is none of them, 0 when
@@ -47,6 +50,21 @@ int take_common(const std::vector<std::string>& args, std::size_t& i, OutputArgu
     return -1;
 }
 
+// Every argument of a command: the common ones, the command's own through
+// `own` (-1 when args[i] is none of them, 0 when taken, else the usage-error
+// status) and the input file. 0 or the usage-error status.
+int read_arguments(const std::vector<std::string>& args, OutputArguments& out,
+                   const std::function<int(std::size_t& i)>& own)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        int status = take_common(args, i, out);
+        if (status < 0) status = own(i);
+        if (status < 0) status = take_input_argument(args[i], out.input);
+        if (status != 0) return status;
+    }
+    return 0;
+}
+
 std::optional<int> whole_number(const std::vector<std::string>& args, std::size_t& i, long long low, long long high)
 {
     if (i + 1 >= args.size()) return std::nullopt;
@@ -56,13 +74,12 @@ std::optional<int> whole_number(const std::vector<std::string>& args, std::size_
 }
 
 // Loads, plots and orients the structure as the drawing window shows it.
-int prepare(StructureModel& model, const OutputArguments& arguments, StderrMessages& messages)
+int prepare(StructureModel& model, DrawingState& state, const OutputArguments& arguments, StderrMessages& messages)
 {
     if (const int status = load_and_plot(model, arguments.input, arguments.generation, messages); status != 0)
         return status;
     if (!confirm_overwrite(arguments.output, messages)) return 1;
-    auto state = std::make_unique<DrawingState>();
-    return apply_drawing_request(model, *state, arguments.drawing, DefaultPictureSide, messages);
+    return apply_drawing_request(model, state, arguments.drawing, arguments.size, messages);
 }
 
 // A usage error unless the input is a structure file.
@@ -77,15 +94,17 @@ int check_input(const OutputArguments& arguments, const std::string& command, co
 
 // Checks the drawing options, prepares the structure and writes the
 // output; a write that fails gives its message and status 1.
-int prepare_and_write(const OutputArguments& arguments, const std::function<void(StructureModel&, Messages&)>& write)
+int prepare_and_write(const OutputArguments& arguments,
+                      const std::function<void(StructureModel&, const DrawingState&, Messages&)>& write)
 {
     if (const int status = check_drawing_request(arguments.drawing); status != 0) return status;
     StderrMessages messages(arguments.yes);
     const auto application = picture_application();
     auto model = std::make_unique<StructureModel>();
-    if (const int status = prepare(*model, arguments, messages); status != 0) return status;
+    auto state = std::make_unique<DrawingState>();
+    if (const int status = prepare(*model, *state, arguments, messages); status != 0) return status;
     try {
-        write(*model, messages);
+        write(*model, *state, messages);
     } catch (const IoError& error) {
         messages.show(error.what());
         return 1;
@@ -100,11 +119,7 @@ int print(const std::vector<std::string>& args)
     OutputArguments arguments;
     PrintSettings settings;
     PaperSize paper = PaperSize::A4;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (const int status = take_common(args, i, arguments); status >= 0) {
-            if (status != 0) return status;
-            continue;
-        }
+    const int read = read_arguments(args, arguments, [&](std::size_t& i) {
         const std::string& option = args[i];
         if (option == "--stereo") {
             settings.stereo = true;
@@ -120,14 +135,16 @@ int print(const std::vector<std::string>& args)
             if (i + 1 >= args.size() || (args[i + 1] != "a4" && args[i + 1] != "letter"))
                 return usage_error("--page takes a4 or letter");
             paper = args[++i] == "a4" ? PaperSize::A4 : PaperSize::Letter;
-        } else if (const int status = take_input_argument(option, arguments.input); status != 0) {
-            return status;
+        } else {
+            return -1;
         }
-    }
+        return 0;
+    });
+    if (read != 0) return read;
     if (const int status = check_input(arguments, "print", "PAGE.pdf"); status != 0) return status;
     if (!has_extension(arguments.output, ".pdf")) return usage_error("print writes the page as a .pdf file");
     settings.slider_position = arguments.drawing.zoom;
-    return prepare_and_write(arguments, [&](StructureModel& model, Messages& messages) {
+    return prepare_and_write(arguments, [&](StructureModel& model, const DrawingState&, Messages& messages) {
         print_page_to_pdf(arguments.output, paper, settings.pixels_per_cm * CentimetresPerInch,
                           [&](Canvas& canvas) { draw_printed_page(model, settings, canvas, messages); });
     });
@@ -137,11 +154,7 @@ int metafile(const std::vector<std::string>& args)
 {
     OutputArguments arguments;
     MetafileSettings settings;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (const int status = take_common(args, i, arguments); status >= 0) {
-            if (status != 0) return status;
-            continue;
-        }
+    const int read = read_arguments(args, arguments, [&](std::size_t& i) {
         const std::string& option = args[i];
         if (option == "--width") {
             const auto width = whole_number(args, i, MinMetafileWidth, MaxMetafileWidth);
@@ -153,19 +166,41 @@ int metafile(const std::vector<std::string>& args)
             const auto pen = whole_number(args, i, 1, MaxMetafilePen);
             if (!pen) return usage_error("--pen takes a width from 1 to " + std::to_string(MaxMetafilePen));
             settings.pen_width = *pen;
-        } else if (const int status = take_input_argument(option, arguments.input); status != 0) {
-            return status;
+        } else {
+            return -1;
         }
-    }
+        return 0;
+    });
+    if (read != 0) return read;
     if (const int status = check_input(arguments, "metafile", "OUT"); status != 0) return status;
     MetafileFormat format = MetafileFormat::Emf;
     if (has_extension(arguments.output, ".svg")) format = MetafileFormat::Svg;
     else if (has_extension(arguments.output, ".pdf")) format = MetafileFormat::Pdf;
     else if (!has_extension(arguments.output, ".emf")) return usage_error("metafile writes .emf, .svg or .pdf files");
     settings.slider_position = arguments.drawing.zoom;
-    return prepare_and_write(arguments, [&](StructureModel& model, Messages& messages) {
+    return prepare_and_write(arguments, [&](StructureModel& model, const DrawingState&, Messages& messages) {
         write_metafile(arguments.output, format, settings.width,
                        [&](Canvas& canvas) { draw_metafile_picture(model, settings, canvas, messages); });
+    });
+}
+
+int povray(const std::vector<std::string>& args)
+{
+    OutputArguments arguments;
+    const int read = read_arguments(args, arguments, [&](std::size_t& i) {
+        if (args[i] != "--size") return -1;
+        const auto size = whole_number(args, i, MinPovraySize, MaxPovraySize);
+        if (!size)
+            return usage_error("--size takes a number of pixels from " + std::to_string(MinPovraySize) + " to " +
+                               std::to_string(MaxPovraySize));
+        arguments.size = *size;
+        return 0;
+    });
+    if (read != 0) return read;
+    if (const int status = check_input(arguments, "povray", "OUT.pov"); status != 0) return status;
+    if (!has_extension(arguments.output, ".pov")) return usage_error("povray writes .pov scene files");
+    return prepare_and_write(arguments, [&](StructureModel& model, const DrawingState& state, Messages&) {
+        write_file_atomically(arguments.output, povray_scene(model, state, arguments.size));
     });
 }
 

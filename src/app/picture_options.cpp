@@ -1,4 +1,4 @@
-// The drawing options, view and masking shared by render, print and metafile.
+// The drawing options, view and masking shared by render, print, metafile and povray.
 
 #include "app/picture_options.h"
 

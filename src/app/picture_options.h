@@ -1,5 +1,5 @@
 #pragma once
-// What the picture subcommands (render, print, metafile) share: the
+// What the picture subcommands (render, print, metafile, povray) share: the
 // drawing options of the drawing window's panel, the view, masking, the
 // loading and plotting of the input, and a GUI application for fonts.
 

@@ -1,9 +1,15 @@
 #include "drawing/canvas.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace kestro {
+
+int font_pixel_size(int points, double dots_per_inch)
+{
+    return std::max(1, static_cast<int>(std::lround(std::abs(points) * dots_per_inch / 72.0)));
+}
 
 void Canvas::ellipse(int x1, int y1, int x2, int y2)
 {

@@ -37,6 +37,10 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
+// Pixels of the picture for a font size in points: the picture has 96 dots
+// per inch (12 points = 16 pixels); the printed page gives its printer's.
+int font_pixel_size(int points, double dots_per_inch = 96);
+
 class Canvas {
 public:
     virtual ~Canvas() = default;

@@ -237,8 +237,7 @@ Colour ring_colour(Colour colour, int m, int n)
     const auto channel = [t](unsigned value) {
         return static_cast<Colour>(round_half_even((255.0 - value) / t + value));
     };
-    const unsigned r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
-    return channel(r) | (channel(g) << 8) | (channel(b) << 16);
+    return rgb(channel(red_of(colour)), channel(green_of(colour)), channel(blue_of(colour)));
 }
 
 // Outline points at radius fraction `scale` of rho(theta).

@@ -105,23 +105,12 @@ void draw_labels(const StructureModel& model, DrawingState& state, Canvas& canva
     const FontSpec previous = canvas.font();
     FontSpec centred;
     centred.size = centred_size;
+    SceneLabel label;
     for (int i = 1; i <= model.generated.count(); ++i) {
-        const AtomRecord& atom = model.generated[i];
-        if (!atom.labelled || !atom_drawn(model, majors, i)) continue;
-        const bool moved = atom.label_dx != 0 && atom.label_dy != 0;
-        const bool centre = atom.label_dx == 0 && atom.label_dy == 0;
-        if (moved) {
-            canvas.set_font(state.label_font);
-            const std::string text(model.display_labels[i].view());
-            const PixelPoint anchor =
-                to_pixel(state.screen, state.view.X[i] - atom.label_dx, state.view.Y[i] - atom.label_dy);
-            canvas.text_out({anchor.x, anchor.y - canvas.text_height(text) / 2}, text);
-        } else if (centre) {
-            canvas.set_font(centred);
-            const std::string text = centred_label_text(model, i);
-            const PixelPoint anchor = point_pixel(state, i);
-            canvas.text_out({anchor.x - canvas.text_width(text) / 2, anchor.y - canvas.text_height(text) / 2}, text);
-        }
+        if (!scene_label(model, state, majors, i, label)) continue;
+        canvas.set_font(label.centred ? centred : state.label_font);
+        const int left = label.centred ? label.anchor.x - canvas.text_width(label.text) / 2 : label.anchor.x;
+        canvas.text_out({left, label.anchor.y - canvas.text_height(label.text) / 2}, label.text);
     }
     canvas.set_font(previous);
 }
@@ -166,13 +155,28 @@ void compute_paint_order(DrawingState& state)
     for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)];
 }
 
-bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band)
+BondTaper bond_taper(const StructureModel& model, const DrawingState& state, int bond)
 {
     const BondRecord& b = model.bonds[bond];
     const int p = b.atom1, q = b.atom2;
     const bool p_near = state.view.Z[p] >= state.view.Z[q];
-    const int f = p_near ? p : q;
-    const int k = p_near ? q : p;
+    BondTaper taper;
+    taper.near_atom = p_near ? p : q;
+    taper.far_atom = p_near ? q : p;
+    taper.width = model.drawing.bond_width;
+    if (is_hydrogen(model, taper.near_atom)) taper.width /= 3;
+    if (is_hydrogen(model, taper.far_atom)) taper.width /= 3;
+    taper.tan_alpha = std::tan(model.drawing.bond_perspective * 0.0174533167);
+    const double dx = state.view.X[taper.far_atom] - state.view.X[taper.near_atom];
+    const double dy = state.view.Y[taper.far_atom] - state.view.Y[taper.near_atom];
+    taper.far_factor = 1 - taper.tan_alpha * std::sqrt(dx * dx + dy * dy);
+    return taper;
+}
+
+bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band)
+{
+    const BondTaper taper = bond_taper(model, state, bond);
+    const int f = taper.near_atom, k = taper.far_atom;
     const Vec3 F = view_point(state, f), K = view_point(state, k);
     const Vec3 V = {K[0] - F[0], K[1] - F[1], K[2] - F[2]};
     const EllipsoidData& ef = state.ellipsoids[f];
@@ -189,16 +193,12 @@ bool bond_band(const StructureModel& model, const DrawingState& state, int bond,
     const double e = t2;
     if (!(0 < e && e < 1 && 0 < t_in && t_in < 1 && e < t_in)) return false;
 
-    double r = model.drawing.bond_width;
-    if (is_hydrogen(model, f)) r /= 3;
-    if (is_hydrogen(model, k)) r /= 3;
-    const double alpha = model.drawing.bond_perspective * 0.0174533167;
-    const double tan_alpha = std::tan(alpha);
+    const double r = taper.width;
     const double L = std::sqrt(V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
-    const double T = L * tan_alpha;
+    const double T = L * taper.tan_alpha;
     const double phi = std::atan2(V[2], V[0]);
     const double psi = std::atan2(V[1], V[0]);
-    const double o_end = 1 - tan_alpha * std::sqrt(V[0] * V[0] + V[1] * V[1]);
+    const double o_end = taper.far_factor;
 
     for (int step = 1; step <= BandSteps; ++step) {
         const double w = r - r * (step - 1) * 0.1;
@@ -243,6 +243,26 @@ Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, con
         if (bond.order == 2) return colour::Blue;
     }
     return model.drawing.bond_colour;
+}
+
+bool labels_shown(const DrawingOptions& options) { return options.labels_centre || options.labels_off_centre; }
+
+bool scene_label(const StructureModel& model, const DrawingState& state, const MajorParts& majors, int atom,
+                 SceneLabel& label)
+{
+    const AtomRecord& a = model.generated[atom];
+    if (!a.labelled || !atom_drawn(model, majors, atom)) return false;
+    if (a.label_dx != 0 && a.label_dy != 0) {
+        label.text = model.display_labels[atom].view();
+        label.anchor = to_pixel(state.screen, state.view.X[atom] - a.label_dx, state.view.Y[atom] - a.label_dy);
+        label.centred = false;
+        return true;
+    }
+    if (a.label_dx != 0 || a.label_dy != 0) return false; // moved along one axis only: not drawn
+    label.text = centred_label_text(model, atom);
+    label.anchor = point_pixel(state, atom);
+    label.centred = true;
+    return true;
 }
 
 std::string centred_label_text(const StructureModel& model, int atom)
@@ -368,7 +388,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
         }
         canvas.set_pen({Black, 1, PenStyle::Solid});
     }
-    if (style.labels && (options.labels_centre || options.labels_off_centre))
+    if (style.labels && labels_shown(options))
         draw_labels(model, state, canvas, style.centred_label_size, majors);
     if (style.cell && options.draw_cell && state.view.n >= atoms + 8)
         draw_cell_edges(model, state, canvas, style.cell_letter_size);

@@ -14,6 +14,7 @@
 namespace kestro {
 
 struct DrawingState;
+class MajorParts;
 
 // Where a device draws the scene otherwise than the screen: the printed
 // page and the metafile picture.
@@ -36,12 +37,41 @@ struct SceneStyle {
 // first among equal Z.
 void compute_paint_order(DrawingState& state);
 
+// How a bond's band tapers: the atom nearer to the viewer (the larger view
+// Z, atom1 on a tie) and the farther one, the half width at the nearer atom
+// in Angstrom (a third of the bond width for each hydrogen end) and the
+// fraction of it left at the farther atom by the bond perspective.
+struct BondTaper {
+    int near_atom = 0;
+    int far_atom = 0;
+    double width = 0;
+    double tan_alpha = 0; // tangent of the perspective angle
+    double far_factor = 1;
+};
+BondTaper bond_taper(const StructureModel& model, const DrawingState& state, int bond);
+
 // The 42 points of a bond band, start points k = 1..21 then end points
 // k = 21..1; false when the bond is hidden or does not leave its atoms.
 constexpr int BondBandPoints = 42;
 using BondBand = std::array<PixelPoint, BondBandPoints>;
 bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band);
 Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, const SceneStyle& style = {});
+
+// A label the scene writes: a moved label starts at the anchor, a centred
+// one is centred on it; both are centred vertically on it. The font is the
+// moved labels' (label_font_spec) or that of the centred labels, black, of
+// the style's size.
+struct SceneLabel {
+    std::string text;
+    PixelPoint anchor;
+    bool centred = false;
+};
+// Whether the scene labels the atom, and how; false for an atom the picture
+// does not draw or whose label it leaves out.
+bool scene_label(const StructureModel& model, const DrawingState& state, const MajorParts& majors, int atom,
+                 SceneLabel& label);
+// Labels at all: the options label centres or show the moved labels.
+bool labels_shown(const DrawingOptions& options);
 
 // The centred label: display form of the label and the atom number, "C1(12)".
 std::string centred_label_text(const StructureModel& model, int atom);

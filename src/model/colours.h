@@ -10,6 +10,9 @@ namespace kestro {
 using Colour = std::uint32_t;
 
 constexpr Colour rgb(unsigned red, unsigned green, unsigned blue) { return red | (green << 8) | (blue << 16); }
+constexpr unsigned red_of(Colour colour) { return colour & 0xFF; }
+constexpr unsigned green_of(Colour colour) { return (colour >> 8) & 0xFF; }
+constexpr unsigned blue_of(Colour colour) { return (colour >> 16) & 0xFF; }
 
 namespace colour {
 constexpr Colour Black = rgb(0, 0, 0);

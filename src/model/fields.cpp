@@ -1,16 +1,21 @@
 #include "model/fields.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace kestro {
 
 std::string fmt_real(double value, int width, int decimals)
 {
     if (!std::isfinite(value)) return right_align("NaN", static_cast<std::size_t>(width));
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text = buffer;
+    // to_chars, not printf: the decimal point stays a point whatever locale
+    // the windows' toolkit set, and no digit of a large value is cut off.
+    const int places = std::clamp(decimals, 0, 100);
+    char buffer[DBL_MAX_10_EXP + 110];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, places);
+    std::string text(buffer, written.ptr);
     // "-0.000" would tell the reader nothing the value does not: drop the sign.
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     return right_align(text, static_cast<std::size_t>(width));

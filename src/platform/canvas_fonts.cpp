@@ -1,7 +1,5 @@
 #include "platform/canvas_fonts.h"
 
-#include <algorithm>
-#include <cmath>
 #include <mutex>
 
 #include "platform/qt_text.h"
@@ -24,11 +22,6 @@ void install_substitutions()
 }
 
 } // namespace
-
-int font_pixel_size(int points, double dots_per_inch)
-{
-    return std::max(1, static_cast<int>(std::lround(std::abs(points) * dots_per_inch / 72.0)));
-}
 
 QFont to_qfont(const FontSpec& font, double dots_per_inch)
 {

@@ -12,7 +12,4 @@ namespace kestro {
 
 QFont to_qfont(const FontSpec& font, double dots_per_inch = 96);
 
-// Pixels of the picture for a size in points.
-int font_pixel_size(int points, double dots_per_inch = 96);
-
 } // namespace kestro

@@ -35,14 +35,14 @@ void QtMessages::busy(bool on)
 
 QColor to_qcolor(Colour colour)
 {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
+    return QColor(static_cast<int>(red_of(colour)), static_cast<int>(green_of(colour)),
+                  static_cast<int>(blue_of(colour)));
 }
 
 Colour from_qcolor(const QColor& colour)
 {
-    return static_cast<Colour>(colour.red()) | (static_cast<Colour>(colour.green()) << 8) |
-           (static_cast<Colour>(colour.blue()) << 16);
+    return rgb(static_cast<unsigned>(colour.red()), static_cast<unsigned>(colour.green()),
+               static_cast<unsigned>(colour.blue()));
 }
 
 namespace {

@@ -160,6 +160,7 @@ void Tfdessin::build_tool_bar()
     export_menu_->addAction(QStringLiteral("Windows MetaFile (*.emf)"), this, &Tfdessin::WindowsMetaFilewmf1Click);
     export_menu_->addAction(QStringLiteral("&PNG format (*.png)"), this,
                             [this] { export_picture(PictureFormat::Png); });
+    export_menu_->addAction(QStringLiteral("P&OV-Ray scene (*.pov)"), this, &Tfdessin::export_povray_scene);
 }
 
 QWidget* Tfdessin::picture_widget() const { return picture_; }

@@ -139,6 +139,8 @@ public:
     // Bmp, Jpeg or Png: the format follows the menu item chosen, never the
     // extension typed.
     void export_picture(PictureFormat format);
+    // The picture as a POV-Ray scene of its current view and size.
+    void export_povray_scene();
     void ASCIIfilekes1Click();
     // Printing and the metafile window.
     void imprime_dessin();
@@ -239,13 +241,15 @@ private:
     void show_help(int context);
     QString ask_save_name(const QString& filters, QString& selected);
     void write_picture_file(PictureFormat format, const std::string& path);
+    // Writes the scene to the name chosen in the dialog (none: nothing).
+    void save_povray_scene(const QString& chosen);
 
     StructureModel& model_;
     std::unique_ptr<Messages> own_messages_;
     Messages* messages_;
     std::unique_ptr<DrawingState> state_;
 
-    int side_ = 686;
+    int side_ = DefaultPictureSide;
     int orientation_side_ = 166;
     QImage image_;
     QImage orientation_image_;

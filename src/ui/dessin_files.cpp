@@ -1,5 +1,5 @@
 // The drawing window's files: the picture as a bitmap, JPEG, SVG or PNG
-// file, and the structure as a structure file.
+// file or as a POV-Ray scene, and the structure as a structure file.
 
 #include <QFileDialog>
 #include <QPageLayout>
@@ -14,6 +14,7 @@
 #include "formats/kes.h"
 #include "model/errors.h"
 #include "model/file_io.h"
+#include "output/povray_scene.h"
 #include "platform/image_export.h"
 #include "platform/qt_text.h"
 #include "ui/dessin.h"
@@ -24,12 +25,13 @@ namespace kestro {
 
 namespace {
 
-const char* const PictureFilters =
-    "Bitmap format  (*.bmp);;JPEG format (*.jpg);;Windows MetaFile format (*.emf);;PNG format (*.png)";
+const char* const PictureFilters = "Bitmap format  (*.bmp);;JPEG format (*.jpg);;Windows MetaFile format "
+                                   "(*.emf);;PNG format (*.png);;POV-Ray scene (*.pov)";
 const char* const BitmapFilter = "Bitmap format  (*.bmp)";
 const char* const JpegFilter = "JPEG format (*.jpg)";
 const char* const MetafileFilter = "Windows MetaFile format (*.emf)";
 const char* const PngFilter = "PNG format (*.png)";
+const char* const PovrayFilter = "POV-Ray scene (*.pov)";
 
 } // namespace
 
@@ -68,6 +70,10 @@ void Tfdessin::export_picture(PictureFormat format)
         WindowsMetaFilewmf1Click();
         return;
     }
+    if (selected == QLatin1String(PovrayFilter)) {
+        save_povray_scene(chosen);
+        return;
+    }
     if (chosen.isEmpty()) return;
     const std::string path = with_default_extension(ss(chosen), extension);
     write_after_confirmation(path, *messages_, [&] { write_picture_file(format, path); });
@@ -82,6 +88,22 @@ void Tfdessin::write_picture_file(PictureFormat format, const std::string& path)
     QImage shown = image_;
     shown.setDevicePixelRatio(1);
     write_raster_picture(shown, path, format);
+}
+
+void Tfdessin::export_povray_scene()
+{
+    QString selected = QString::fromLatin1(PovrayFilter);
+    save_povray_scene(ask_save_name(QString::fromLatin1(PovrayFilter), selected));
+}
+
+void Tfdessin::save_povray_scene(const QString& chosen)
+{
+    if (chosen.isEmpty()) return;
+    const std::string path = with_default_extension(ss(chosen), ".pov");
+    write_after_confirmation(path, *messages_, [&] {
+        BusyScope busy(*messages_);
+        write_file_atomically(path, povray_scene(model_, *state_, side_));
+    });
 }
 
 void Tfdessin::ASCIIfilekes1Click()

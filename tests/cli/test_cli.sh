@@ -86,6 +86,14 @@ for format in emf svg pdf; do
 done
 head -c 44 "$work/cell.emf" | tail -c 4 | grep -q " EMF" || { echo "FAIL: no EMF signature"; failures=$((failures + 1)); }
 check "metafile width out of range" 2 "$kestro" metafile "$work/cell.kes" -o "$work/w.emf" --width 5
+# The POV-Ray scene of the picture, labels placed as render places them.
+check "povray" 0 "$kestro" povray "$work/cell.kes" -o "$work/cell.pov" --size 300 --labels auto
+grep -q "^#version 3.7;" "$work/cell.pov" && grep -q "^sphere { 0, 1 scale" "$work/cell.pov" \
+  || { echo "FAIL: povray wrote no scene"; failures=$((failures + 1)); }
+[ "$(grep -c "^text { ttf" "$work/cell.pov")" -eq 15 ] || { echo "FAIL: 15 labels expected"; failures=$((failures + 1)); }
+check "povray onto an existing file without --yes" 1 "$kestro" povray "$work/cell.kes" -o "$work/cell.pov"
+check "povray to another extension" 2 "$kestro" povray "$work/cell.kes" -o "$work/cell.png"
+check "povray size out of range" 2 "$kestro" povray "$work/cell.kes" -o "$work/s.pov" --size 8001
 # Reports (atom 7 of the sphere is its central Ti): the windows' files in the current directory, or -o.
 cd "$work"
 check "distances report" 0 "$kestro" report distances "$work/cell.kes"

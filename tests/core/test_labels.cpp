@@ -1,6 +1,9 @@
 // Labels, element symbols and number-text repairs.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "model/fields.h"
 #include "model/labels.h"
 #include "model/structure_model.h"
@@ -69,4 +72,17 @@ TEST(Fields, PascalStyleWidths)
     EXPECT_EQ(fill_to("C 1", 4), "C 1 ");
     EXPECT_EQ(fill_to("LONGER", 4), "LONGER");
     EXPECT_EQ(right_align("C", 2), " C");
+}
+
+TEST(Fields, DecimalPointWhateverTheLocale)
+{
+    // The windows' toolkit sets the user's locale, which may write a decimal comma.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    const std::string half = fmt_real(0.5, 10, 6), tie = fmt_real(0.125, 0, 2), wide = fmt_real(1e70, 0, 1);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(half, "  0.500000");
+    EXPECT_EQ(tie, "0.12"); // an exact tie rounds to even, as printf did
+    EXPECT_EQ(wide.size(), 73u); // every digit, none cut off
 }

@@ -19,6 +19,7 @@
 #include "formats/kes.h"
 #include "model/file_io.h"
 #include "model/structure_model.h"
+#include "output/povray_scene.h"
 #include "ui/dessin.h"
 #include "ui/mainmenu.h"
 #include "ui/wmetafile2.h"
@@ -423,6 +424,26 @@ private slots:
         metafile->go_metafile();
         QVERIFY(!metafile->isVisible());
         QVERIFY(QString::fromStdString(read_file_bytes(dir.filePath("vector.svg").toStdString())).contains("<svg"));
+
+        // The POV-Ray scene of the picture as it stands, zoomed; from the
+        // menu item or the dialog's filter.
+        w.scale_slider()->setValue(3);
+        name = dir.filePath("scene");
+        menu_item(w, QStringLiteral("P&OV-Ray scene (*.pov)"))->trigger();
+        QCOMPARE(filter, QStringLiteral("POV-Ray scene (*.pov)"));
+        const std::string scene = povray_scene(*f.model, w.drawing_state(), w.picture_side());
+        QCOMPARE(read_file_bytes(dir.filePath("scene.pov").toStdString()), scene);
+        w.choose_save_file = [&](const QString&, QString& selected) {
+            selected = QStringLiteral("POV-Ray scene (*.pov)");
+            return dir.filePath("from-dialog");
+        };
+        menu_item(w, QStringLiteral("&PNG format (*.png)"))->trigger();
+        QCOMPARE(read_file_bytes(dir.filePath("from-dialog.pov").toStdString()), scene);
+        w.scale_slider()->setValue(0);
+        w.choose_save_file = [&](const QString&, QString& selected) {
+            filter = selected;
+            return name;
+        };
 
         // The picture is written as displayed: a pick mark is in it.
         w.pique_distance();
