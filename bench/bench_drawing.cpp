@@ -10,6 +10,8 @@
 #include "bench_support.h"
 #include "crystal/generation.h"
 #include "drawing/drawing_state.h"
+#include "drawing/label_placement.h"
+#include "platform/image_export.h"
 #include "platform/raster_canvas.h"
 
 namespace {
@@ -73,3 +75,16 @@ void BM_SceneOrder(benchmark::State& s)
 BENCHMARK(BM_SceneOrder)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// Labels placed on every atom of the picture, measured in the fonts of the
+// picture files.
+void BM_LabelPlacement(benchmark::State& s)
+{
+    Picture p(static_cast<int>(s.range(0)));
+    for (auto _ : s)
+        kestro::with_picture_metrics(686, 686, [&](kestro::Canvas& metrics) {
+            kestro::place_labels(*p.model, *p.state, metrics, kestro::AutoLabels::All);
+        });
+    p.count(s);
+}
+BENCHMARK(BM_LabelPlacement)->Arg(48)->Arg(208)->Unit(benchmark::kMillisecond);
