@@ -222,7 +222,9 @@ private slots:
         QCoreApplication::processEvents();
         const int smaller = w.picture_side();
         QCOMPARE(smaller, side - 120);
-        QCOMPARE(w.picture().width(), smaller);
+        // Drawn at the screen's resolution (QT_SCALE_FACTOR=2 gives twice the pixels).
+        QCOMPARE(qRound(w.picture().deviceIndependentSize().width()), smaller);
+        QCOMPARE(w.picture().width(), qRound(smaller * w.picture().devicePixelRatio()));
         QCOMPARE(state.screen.x0, smaller / 2);
         QCOMPARE(state.screen.f, 2.0);
         QVERIFY(std::abs(state.screen.s / s - double((smaller - 10) / 2) / ((side - 10) / 2)) < 1e-12);
