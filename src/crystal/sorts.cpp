@@ -66,7 +66,7 @@ int sort_index(const Table<ElementSort, MaxElementSorts>& sorts, std::string_vie
 // that a refusal or a file error leaves it untouched.
 struct ElementSortsBuild {
     Table<ElementSort, MaxElementSorts> sorts;
-    std::array<int, MaxAsymAtoms> atom_sort{};
+    Slots<int, MaxAsymAtoms> atom_sort;
 };
 
 // Distinct element symbols of the asymmetric unit, in order of first appearance.
@@ -104,7 +104,7 @@ void build(const StructureModel& model, const std::vector<std::string>& symbols,
     }
     read_radii(radii_path(model), out.sorts);
     for (int i = 1; i <= model.asym.count(); ++i)
-        out.atom_sort[static_cast<std::size_t>(i - 1)] =
+        out.atom_sort[i] =
             sort_index(out.sorts, element_of(model.asym[i]));
 }
 
@@ -113,7 +113,7 @@ void commit(StructureModel& model, const ElementSortsBuild& built)
     model.element_sorts = built.sorts;
     for (int i = 1; i <= built.sorts.count(); ++i) model.element_colours[i] = built.sorts[i].colour;
     for (int i = 1; i <= model.asym.count(); ++i)
-        model.asym[i].element_sort = built.atom_sort[static_cast<std::size_t>(i - 1)];
+        model.asym[i].element_sort = built.atom_sort[i];
     model.drawing.bond_colour = Yellow;
     model.drawing.saved_bond_colour = Yellow;
     model.drawing.background_colour = White;

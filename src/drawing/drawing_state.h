@@ -3,6 +3,8 @@
 // pixel mapping, the ellipsoid of every atom and the painter's order. The
 // drawing window owns one; the command line and the tests make their own.
 
+#include <vector>
+
 #include "drawing/ellipsoids.h"
 #include "drawing/scene.h"
 #include "drawing/view.h"
@@ -19,8 +21,10 @@ struct DrawingState {
     Slots<int, MaxGeneratedAtoms> paint_order;
     // Bonds of each atom in bond-table order, rebuilt at each redraw:
     // bond_list[bond_start[a] .. bond_start[a + 1] - 1].
-    std::array<int, MaxGeneratedAtoms + 2> bond_start{};
-    std::array<int, 2 * MaxBonds> bond_list{};
+    std::vector<int> bond_start;
+    std::vector<int> bond_list;
+    std::vector<int> bond_fill;  // work space of the bond lists
+    std::vector<int> order_work; // work space of the painter's order
     FontSpec label_font; // the moved labels' font with its last valid style
     bool zoom_in_force = false;
     bool rotation_dragging = false;

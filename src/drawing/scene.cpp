@@ -38,7 +38,7 @@ void build_bond_lists(const StructureModel& model, DrawingState& state)
 {
     const int atoms = model.generated.count();
     auto& start = state.bond_start;
-    std::fill(start.begin(), start.begin() + atoms + 2, 0);
+    start.assign(static_cast<std::size_t>(atoms) + 2, 0); // keeps its block from one redraw to the next
     const auto valid = [atoms](int a) { return a >= 1 && a <= atoms; };
     for (const BondRecord& b : model.bonds) {
         if (!valid(b.atom1) || !valid(b.atom2)) continue;
@@ -47,7 +47,9 @@ void build_bond_lists(const StructureModel& model, DrawingState& state)
     }
     start[1] = 0;
     for (int a = 1; a <= atoms; ++a) start[static_cast<std::size_t>(a + 1)] += start[static_cast<std::size_t>(a)];
-    std::array<int, MaxGeneratedAtoms + 2> fill = start;
+    std::vector<int>& fill = state.bond_fill;
+    fill = start;
+    state.bond_list.resize(static_cast<std::size_t>(start[static_cast<std::size_t>(atoms + 1)]));
     for (int i = 1; i <= model.bonds.count(); ++i) {
         const BondRecord& b = model.bonds[i];
         if (!valid(b.atom1) || !valid(b.atom2)) continue;
@@ -140,15 +142,17 @@ void draw_enclosure_marks(const StructureModel& model, const DrawingState& state
 void compute_paint_order(DrawingState& state)
 {
     const int n = state.view.atoms;
-    std::array<int, MaxGeneratedAtoms> order{};
-    std::iota(order.begin(), order.begin() + n, 1);
+    std::vector<int>& order = state.order_work;
+    order.resize(static_cast<std::size_t>(std::max(n, 0)));
+    std::iota(order.begin(), order.end(), 1);
     const auto key = [&](int i) {
         const double z = state.view.Z[i];
         return std::isnan(z) ? -HUGE_VAL : z;
     };
     // Among equal Z the lower index first, as a selection scanning in index
-    // order takes it; std::sort needs no buffer, so a redraw allocates nothing.
-    std::sort(order.begin(), order.begin() + n, [&](int a, int b) {
+    // order takes it; std::sort needs no buffer and the work space
+    // is kept, so a redraw allocates nothing.
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
         const double za = key(a), zb = key(b);
         return za != zb ? za > zb : a < b;
     });

@@ -486,7 +486,7 @@ private:
         }
         if (model_.asym.empty()) return refuse("Kestro cannot find any atoms site");
         if (!dummies.empty()) messages_.show(skipped_dummies(dummies));
-        if (cut) messages_.limit_reached("The number of atoms is > 1000!");
+        if (cut) messages_.limit_reached(too_many_atoms_text());
         labels_.report(model_, messages_);
         return true;
     }

@@ -20,12 +20,16 @@ private:
     std::string text_;
 };
 
-// Bond atom numbers: int 4, but always at least one blank before the value.
-std::string bond_field(int value)
+// A number field that follows another: right-aligned in its width, but
+// always with a blank before the value, so that an atom or fragment number
+// wider than the field (100 000 atoms) still reads back as its own number.
+std::string separated_field(long long value, int width)
 {
     const std::string digits = std::to_string(value);
-    return digits.size() >= 4 ? " " + digits : right_align(digits, 4);
+    return static_cast<int>(digits.size()) >= width ? " " + digits : right_align(digits, width);
 }
+
+std::string bond_field(int value) { return separated_field(value, 4); }
 
 std::array<int, 20> option_flags(const StructureModel& model)
 {
@@ -115,8 +119,9 @@ std::string ascii_structure_text(const StructureModel& model)
         std::string thermal = "     ";
         for (double b : atom.thermal) thermal += fmt_real(b, 12, 8);
         out.add(thermal);
-        out.add(fmt_int(atom.element_sort, 5) + fmt_int(atom.colour, 10) + fmt_int(atom.operator_index, 5) +
-                fmt_int(atom.isotropic, 5) + fmt_int(atom.shown, 5) + fmt_int(atom.labelled, 5));
+        out.add(fmt_int(atom.element_sort, 5) + separated_field(atom.colour, 10) +
+                separated_field(atom.operator_index, 5) + separated_field(atom.isotropic, 5) +
+                separated_field(atom.shown, 5) + separated_field(atom.labelled, 5));
     }
 
     out.add("#Element sorts");

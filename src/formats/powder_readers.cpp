@@ -145,7 +145,7 @@ bool read_lazy_pulverix(std::string_view text, std::string_view file, StructureM
         if (contains(line, "SPCGRP")) symbol = replace_all(after_first_blank(line), " ", "");
         if (contains(line, "ATOM")) {
             if (model.asym.full()) {
-                messages.limit_reached("The number of atoms is > 1000!");
+                messages.limit_reached(too_many_atoms_text());
                 return false;
             }
             // x, y, z, an unused value, B.
@@ -204,7 +204,7 @@ bool read_powdercell(std::string_view text, std::string_view file, StructureMode
             continue;
         }
         if (model.asym.full()) {
-            messages.limit_reached("The number of atoms is > 1000!");
+            messages.limit_reached(too_many_atoms_text());
             return false;
         }
         const double b = values[6] == 0 ? 1.0 : values[6];

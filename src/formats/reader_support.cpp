@@ -56,6 +56,8 @@ std::string label_text(std::string_view text) { return space_label(to_upper(trim
 
 AtomLabel stored_label(std::string_view text) { return AtomLabel(label_text(text)); }
 
+std::string too_many_atoms_text() { return "The number of atoms is > " + std::to_string(MaxAsymAtoms) + "!"; }
+
 AtomLabel LabelReader::operator()(std::string_view text)
 {
     const std::string whole = label_text(text);

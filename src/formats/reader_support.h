@@ -54,6 +54,10 @@ int number_error_position(std::string_view token);
 // characters.
 AtomLabel stored_label(std::string_view text);
 
+// What a reader says when the file holds more atoms than the asymmetric
+// unit takes: "The number of atoms is > 10000!".
+std::string too_many_atoms_text();
+
 // The labels of one load: stored forms, noting those cut to 8 characters,
 // so that the load can say once where a cut left two atoms one label.
 class LabelReader {

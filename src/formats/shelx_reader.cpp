@@ -276,7 +276,7 @@ bool finish_load(StructureModel& model, const ShelxSource& source, Messages& mes
 bool add_atom(StructureModel& model, const AtomRecord& atom, Messages& messages)
 {
     if (model.asym.push(atom)) return true;
-    messages.limit_reached("The number of atoms is > 1000!");
+    messages.limit_reached(too_many_atoms_text());
     return false;
 }
 

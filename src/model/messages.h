@@ -16,7 +16,7 @@ public:
     virtual void beep() {}
     virtual void busy(bool) {}
     // A result cut short at a table's capacity ("Too many generated atoms",
-    // "Too much bonds!", "The number of atoms is > 1000!"): what fitted is
+    // "Too much bonds!", "The number of atoms is > 10000!"): what fitted is
     // kept and the text is shown. The command line fails the command on it.
     virtual void limit_reached(const std::string& text) { show(text); }
 };

@@ -19,36 +19,13 @@
 namespace kestro {
 
 constexpr int MaxOperators = 192;
-constexpr int MaxAsymAtoms = 1000;
-constexpr int MaxGeneratedAtoms = 2000;
+constexpr int MaxAsymAtoms = 10000;
+constexpr int MaxGeneratedAtoms = 100000;
 constexpr int MaxElementSorts = 93;
 constexpr int MaxBondSorts = 1000;
-constexpr int MaxBonds = 10000;
+constexpr int MaxBonds = 500000;
 // n element sorts need n(n+1)/2 bond sorts: 44 sorts give 990 rows.
 constexpr int MaxSortsForBondTable = 44;
-
-// Slots numbered from 1 with no count of their own: per-row companions of a
-// Table (selection flags, texts, saved copies).
-template <class T, std::size_t N>
-class Slots {
-public:
-    T& operator[](int i)
-    {
-        if (i < 1 || i > static_cast<int>(N)) [[unlikely]]
-            index_out_of_table(i, static_cast<int>(N));
-        return items_[static_cast<std::size_t>(i - 1)];
-    }
-    const T& operator[](int i) const
-    {
-        if (i < 1 || i > static_cast<int>(N)) [[unlikely]]
-            index_out_of_table(i, static_cast<int>(N));
-        return items_[static_cast<std::size_t>(i - 1)];
-    }
-    void fill(const T& value) { items_.fill(value); }
-
-private:
-    std::array<T, N> items_{};
-};
 
 // Everything derived from the six cell values and the orientation of the
 // view (International Tables Vol. B, ch. 1.1 for G, G* and B).

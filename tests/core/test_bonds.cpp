@@ -89,24 +89,27 @@ TEST(Bonds, LimitIsInclusiveAndEveryMatchingSortGivesABond)
     EXPECT_EQ(search(*model), (std::vector<Found>{{1, 2, 0, 1.0}, {1, 2, 0, 1.0}, {1, 6, 0, 1.5}, {2, 3, 0, n_n}}));
 }
 
-TEST(Bonds, TheTableHoldsTenThousandBondsAndTheNextEndsTheSearch)
+TEST(Bonds, AFullTableEndsTheSearchAtItsLastBond)
 {
-    // Five coincident carbons and 1000 identical sorts: 10 pairs x 1000 fill the table.
-    auto model = structure({}, {});
+    // 1000 coincident carbons give 499 500 pairs, which fit; a 1001st gives
+    // 500 500, and the search stops at the table's last bond in pair order.
+    auto model = structure({}, {{"C", "C", 1.0}});
     AtomRecord atom;
     atom.label = "C 1";
-    for (int k = 0; k < 5; ++k) model->generated.push(atom);
-    for (int k = 0; k < MaxBondSorts; ++k) model->bond_sorts.push({"C", "C", 1.0});
-    EXPECT_EQ(search(*model).size(), 10000u);
+    for (int k = 0; k < 1000; ++k) model->generated.push(atom);
+    RecordingMessages quiet;
+    EXPECT_TRUE(liaisons(*model, quiet));
+    EXPECT_EQ(model->bonds.count(), 499500);
+    ASSERT_LT(model->bonds.count(), MaxBonds);
 
-    // A sixth: 1-2..1-6 and 2-3..2-6 give 9000 bonds, 3-4 the last 1000, 3-5 is refused.
     model->generated.push(atom);
     RecordingMessages messages;
     EXPECT_FALSE(liaisons(*model, messages));
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Too much bonds!"});
     ASSERT_EQ(model->bonds.count(), MaxBonds);
-    EXPECT_EQ(bonds_of(*model).back(), (Found{3, 4, 2, 0.0}));
-    EXPECT_EQ(model->bonds[9001].atom1, 3);
+    int row = 1, left = MaxBonds; // the MaxBonds-th pair i < j of 1001 atoms
+    while (left > 1001 - row) left -= 1001 - row++;
+    EXPECT_EQ(bonds_of(*model).back(), (Found{row, row + left, 2, 0.0}));
 }
 
 TEST(Bonds, LimitsAndPositionsThatCouldUpsetTheGrid)
@@ -199,10 +202,12 @@ TEST(Bonds, GridSearchMatchesTheDoubleLoopOnRandomStructures)
         RecordingMessages quiet;
         if (!cell_metric(*model, quiet)) continue; // an impossible set of angles
 
-        const int atoms = run % 50 == 0 ? MaxGeneratedAtoms / 4 : 2 + pick(160);
+        // One run crowded enough (all sorts without a limit) to fill the table.
+        const bool crowded = run == 600;
+        const int atoms = crowded ? 1400 : run % 50 == 0 ? 500 : 2 + pick(160);
         for (int k = 0; k < atoms; ++k) {
             AtomRecord atom;
-            atom.label = labels[pick(std::size(labels))];
+            atom.label = crowded ? "C 1" : labels[pick(std::size(labels))];
             atom.xyz = {uniform(-0.2, 1.2), uniform(-0.2, 1.2), uniform(-0.2, 1.2)};
             if (k > 0 && pick(10) == 0) atom.xyz = model->generated[1 + pick(k)].xyz;
             // Every third run disordered: parts -1 to 2 in assemblies "", A, B.
@@ -218,6 +223,7 @@ TEST(Bonds, GridSearchMatchesTheDoubleLoopOnRandomStructures)
             model->bond_sorts.push(sort);
             if (pick(4) == 0) model->bond_sorts.push(sort);
         }
+        if (crowded) model->bond_sorts.push({"C", "C", 1e3});
         for (int k = 0; k < 3; ++k) {
             const int i = 1 + pick(atoms), j = 1 + pick(atoms);
             const Mat3& t = cell.metric.T;

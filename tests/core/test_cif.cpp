@@ -301,15 +301,15 @@ TEST(CifRefusals, EveryRefusalSaysWhatIsWrongAndWhere)
     refused("not a CIF at all\n", "Kestro cannot find any atoms site");
 }
 
-TEST(CifLimits, MoreThanAThousandSitesKeepsTheFirstThousand)
+TEST(CifLimits, MoreSitesThanTheAsymmetricUnitTakesKeepsTheFirst)
 {
     std::string atoms = "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n";
-    for (int i = 1; i <= 1005; ++i) atoms += "C" + std::to_string(i) + " 0.1 0.2 0.3\n";
+    for (int i = 1; i <= MaxAsymAtoms + 5; ++i) atoms += "C" + std::to_string(i) + " 0.1 0.2 0.3\n";
     CifLoad load(cif(atoms));
     EXPECT_TRUE(load.loaded);
     EXPECT_EQ(load.model->asym.count(), MaxAsymAtoms);
     ASSERT_EQ(load.messages.shown.size(), 1u);
-    EXPECT_EQ(load.messages.shown[0], "The number of atoms is > 1000!");
+    EXPECT_EQ(load.messages.shown[0], too_many_atoms_text());
 }
 
 TEST(CifSummary, CifoutTxtListsWhatWasRead)

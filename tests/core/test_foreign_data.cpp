@@ -157,7 +157,7 @@ bool check_file(const fs::path& file, int& exceptions)
     // Tables hold 1000 atoms: a larger file keeps the first 1000 and says so.
     if (expected_atoms > MaxAsymAtoms) {
         ++exceptions;
-        EXPECT_EQ(messages.shown, std::vector<std::string>{"The number of atoms is > 1000!"});
+        EXPECT_EQ(messages.shown, std::vector<std::string>{too_many_atoms_text()});
     } else {
         EXPECT_TRUE(messages.shown.empty()) << messages.shown.front();
     }

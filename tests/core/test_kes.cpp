@@ -91,7 +91,7 @@ TEST(KesFile, ReadBackValues)
     EXPECT_EQ(m.ascii_file_name, GoldenPath);
 }
 
-TEST(KesFile, BondsBetweenFourDigitAtomNumbersStaySeparated)
+TEST(KesFile, NumbersWiderThanTheirFieldsStaySeparated)
 {
     auto model = golden_model();
     model->generated.set_count(1001);
@@ -104,6 +104,18 @@ TEST(KesFile, BondsBetweenFourDigitAtomNumbersStaySeparated)
     ASSERT_TRUE(read_ascii_structure(text, *back, messages));
     EXPECT_EQ(back->bonds[2].atom1, 1000);
     EXPECT_EQ(back->bonds[2].atom2, 1001);
+
+    // Numbers as wide as their fields, as fragment numbers and colours of a
+    // 100 000-atom structure get, keep a blank before them.
+    model->generated[2].colour = 0xFFFFFFFF;
+    model->generated[2].operator_index = 100000;
+    model->generated[2].shown = 12345;
+    const std::string wide = ascii_structure_text(*model);
+    EXPECT_NE(wide.find("\r\n    2 4294967295 100000    1 12345    0\r\n"), std::string::npos);
+    ASSERT_TRUE(read_ascii_structure(wide, *back, messages));
+    EXPECT_EQ(back->generated[2].colour, 0xFFFFFFFF);
+    EXPECT_EQ(back->generated[2].operator_index, 100000);
+    EXPECT_EQ(back->generated[2].shown, 12345);
 }
 
 TEST(KesFile, LongLabelsTypesAndPartsComeBackFromTheAtomSites)
@@ -234,12 +246,12 @@ TEST(KesFile, DamagedFilesAreRefusedAndTheStructureKept)
          "Invalid numeric input at line 9"},
         {replace_line(golden, "#General Positions\r\n4\r\n", "#General Positions\r\n193\r\n"),
          "General Positions: the file holds 193 operators, at most 192 can be loaded"},
-        {replace_line(golden, "#Asymetric unit contents\r\n3\r\n", "#Asymetric unit contents\r\n1001\r\n"),
-         "Asymetric unit contents: the file holds 1001 atoms, at most 1000 can be loaded"},
+        {replace_line(golden, "#Asymetric unit contents\r\n3\r\n", "#Asymetric unit contents\r\n10001\r\n"),
+         "Asymetric unit contents: the file holds 10001 atoms, at most 10000 can be loaded"},
         {replace_line(golden, "#Generated atoms\r\n2\r\n", "#Generated atoms\r\n-2\r\n"),
-         "Generated atoms: the file holds -2 atoms, at most 2000 can be loaded"},
-        {replace_line(golden, "#Calculated bonds\r\n2\r\n", "#Calculated bonds\r\n40000\r\n"),
-         "Calculated bonds: the file holds 40000 bonds, at most 10000 can be loaded"},
+         "Generated atoms: the file holds -2 atoms, at most 100000 can be loaded"},
+        {replace_line(golden, "#Calculated bonds\r\n2\r\n", "#Calculated bonds\r\n500001\r\n"),
+         "Calculated bonds: the file holds 500001 bonds, at most 500000 can be loaded"},
         {replace_line(golden, "#Ellipsoids probability\r\n5\r\n", "#Ellipsoids probability\r\n11\r\n"),
          "Ellipsoids probability: 11 is not a probability index from 0 to 10"},
         // Record numbers that name nothing: the commands would index past

@@ -16,6 +16,7 @@
 #include "crystal/catalogues.h"
 #include "crystal/operators.h"
 #include "formats/powder.h"
+#include "formats/reader_support.h"
 #include "model/file_io.h"
 #include "model/text.h"
 #include "recording_messages.h"
@@ -156,11 +157,11 @@ TEST(PowderReaders, RefuseUnreadableFiles)
     }
 }
 
-TEST(PowderReaders, ThousandAtomsFitOneMoreIsRefused)
+TEST(PowderReaders, AFullAsymmetricUnitFitsOneMoreIsRefused)
 {
     TempDir dir;
-    const std::string lzy = "CELL 30 30 30 90 90 90\r\nSPCGRP P 1\r\n" + atom_lines("ATOM C1    0.1 0.2 ", 1000, " 1 1\r\n");
-    const std::string cel = "CELL  30 30 30 90 90 90\n" + atom_lines("C1     6  0.1 0.2 ", 1000, " 1.0 1.0\n");
+    const std::string lzy = "CELL 30 30 30 90 90 90\r\nSPCGRP P 1\r\n" + atom_lines("ATOM C1    0.1 0.2 ", MaxAsymAtoms, " 1 1\r\n");
+    const std::string cel = "CELL  30 30 30 90 90 90\n" + atom_lines("C1     6  0.1 0.2 ", MaxAsymAtoms, " 1.0 1.0\n");
     struct Case {
         Reader reader;
         std::string name, atoms, extra, end;
@@ -172,11 +173,11 @@ TEST(PowderReaders, ThousandAtomsFitOneMoreIsRefused)
         const Load full = load(reader, dir, dir.write(name, atoms + end));
         EXPECT_TRUE(full.loaded);
         EXPECT_TRUE(full.messages.shown.empty());
-        EXPECT_EQ(full.model->asym.count(), 1000);
+        EXPECT_EQ(full.model->asym.count(), MaxAsymAtoms);
         const Load over = load(reader, dir, dir.write(name, atoms + extra + end));
         EXPECT_FALSE(over.loaded);
-        EXPECT_EQ(over.messages.shown, std::vector<std::string>{"The number of atoms is > 1000!"});
-        EXPECT_EQ(over.model->asym.count(), 1000);
+        EXPECT_EQ(over.messages.shown, std::vector<std::string>{too_many_atoms_text()});
+        EXPECT_EQ(over.model->asym.count(), MaxAsymAtoms);
     }
 }
 

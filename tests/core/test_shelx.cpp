@@ -438,7 +438,7 @@ TEST(ShelxCorpus, RealFilesMatchAnIndependentReader)
         const int expected_count = std::min<int>(static_cast<int>(atoms.size()), MaxAsymAtoms);
         ASSERT_EQ(m->asym.count(), expected_count);
         if (atoms.size() > static_cast<std::size_t>(MaxAsymAtoms))
-            EXPECT_EQ(messages.shown.back(), "The number of atoms is > 1000!");
+            EXPECT_EQ(messages.shown.back(), too_many_atoms_text());
         else
             EXPECT_TRUE(messages.shown.empty()) << messages.shown[0];
         if (j.contains("title")) {
