@@ -33,7 +33,7 @@ void BM_Plot(benchmark::State& state)
     state.counters["atoms"] = model->generated.count();
     state.counters["bonds"] = model->bonds.count();
 }
-BENCHMARK(BM_Plot)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Plot)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_PlotLiteral(benchmark::State& state)
 {

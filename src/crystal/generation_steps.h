@@ -13,10 +13,12 @@
 namespace kestro::gen {
 
 constexpr double SameSiteTolerance = 0.01; // Angstrom: closer positions are one site
-constexpr int MaxKept = 1999;              // atoms an enclosure option may keep
-constexpr int MaxCandidates = 2000;        // surviving (operator, atom) candidates
-constexpr int MaxAsymFragments = 100, MaxAsymFragmentAtoms = 100;
-constexpr int MaxGeneratedFragments = 500, MaxGeneratedFragmentAtoms = 500;
+constexpr int MaxKept = MaxGeneratedAtoms - 1;  // atoms an enclosure option may keep
+constexpr int MaxCandidates = MaxGeneratedAtoms; // surviving (operator, atom) candidates
+// Fragments and their atoms: a tenth of the asymmetric unit's capacity, a
+// quarter of the generated atoms'.
+constexpr int MaxAsymFragments = MaxAsymAtoms / 10, MaxAsymFragmentAtoms = MaxAsymAtoms / 10;
+constexpr int MaxGeneratedFragments = MaxGeneratedAtoms / 4, MaxGeneratedFragmentAtoms = MaxGeneratedAtoms / 4;
 
 // Each coordinate minus its integer part towards zero, plus 1 when negative:
 // 0.99999 and 0.00001 stay apart, as the comparisons that use it require.

@@ -27,8 +27,9 @@ public:
         ids_.reserve(static_cast<std::size_t>(capacity));
     }
 
-    // Stores id at cart. Points whose cube cannot be keyed (not finite, too
-    // far out, or a cell size that is not finite) go to a list every query sees.
+    // Stores id at cart. Points whose cube cannot be keyed (not finite, out
+    // of range of a 64-bit index, or a cell size that is not finite) go to a
+    // list every query sees.
     void insert(int id, const Vec3& cart)
     {
         const int point = static_cast<int>(ids_.size());
@@ -69,7 +70,11 @@ public:
     }
 
 private:
-    static constexpr std::int64_t Reach = std::int64_t{1} << 20; // cubes keyed per axis: -Reach+1 .. Reach-1
+    // Cube indices are keyed modulo 2^21 per axis: cubes that far apart
+    // share a key (the callers' exact test tells them apart), while the 27
+    // neighbours of any cube keep distinct keys, so no point is seen twice.
+    static constexpr std::uint64_t KeyMask = (std::uint64_t{1} << 21) - 1;
+    static constexpr double IndexLimit = 4.0e18; // within the range of int64
     static constexpr std::uint64_t EmptyKey = ~std::uint64_t{0};
 
     void link(int point, std::uint64_t key)
@@ -107,20 +112,28 @@ private:
         if (inverse_ == 0.0) return false;
         for (int i = 0; i < 3; ++i) {
             const double f = std::floor(cart[i] * inverse_);
-            if (!(std::abs(f) < static_cast<double>(Reach))) return false; // NaN too
+            if (!(std::abs(f) < IndexLimit)) return false; // NaN too
             q[i] = static_cast<std::int64_t>(f);
         }
         return true;
     }
     static std::uint64_t pack(std::int64_t x, std::int64_t y, std::int64_t z)
     {
-        const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v + Reach); }; // 0 .. 2^21
+        const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v) & KeyMask; };
         return (u(x) << 42) | (u(y) << 21) | u(z);
     }
     std::size_t find_slot(std::uint64_t key) const
     {
         const std::size_t mask = keys_.size() - 1;
-        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+        // Every bit of the key moves the slot (the MurmurHash3 finaliser): a
+        // product alone leaves the x index, in the key's top bits, out.
+        std::uint64_t h = key;
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 33;
+        std::size_t slot = static_cast<std::size_t>(h) & mask;
         while (keys_[slot] != EmptyKey && keys_[slot] != key) slot = (slot + 1) & mask;
         return slot;
     }

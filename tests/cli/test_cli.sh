@@ -122,12 +122,12 @@ if [ -d "$testdata" ]; then
   check "Lazy Pulverix" 0 "$kestro" convert "$testdata/lzy/hikari_NaCl.lzy" -o "$work/lzy.kes"
   check "render a CIF" 0 "$kestro" render "$testdata/cif/cod_1000006.cif" -o "$work/c.png" --positions all --size 200
   # A cell cut at the generated atoms' limit is a failure with no picture.
-  check "render cut at the limit" 1 "$kestro" render "$testdata/cif/cod_9014915_P3_385sites.cif" \
-    --positions all --enclosure cell -o "$work/cut.png"
+  check "render cut at the limit" 1 "$kestro" render "$testdata/cif/finalcif_P21c-final.cif" \
+    --positions all --enclosure box --box 6,6,6 --cut yes -o "$work/cut.png"
   grep -q "Too many generated atoms" "$work/err" || { echo "FAIL: the limit is not named"; failures=$((failures + 1)); }
   [ ! -e "$work/cut.png" ] || { echo "FAIL: a cut structure was drawn"; failures=$((failures + 1)); }
-  check "convert cut at the limit" 1 "$kestro" convert "$testdata/cif/cod_9014915_P3_385sites.cif" \
-    --positions all --enclosure cell -o "$work/cut.kes"
+  check "convert cut at the limit" 1 "$kestro" convert "$testdata/cif/finalcif_P21c-final.cif" \
+    --positions all --enclosure box --box 6,6,6 --cut yes -o "$work/cut.kes"
   [ ! -e "$work/cut.kes" ] || { echo "FAIL: a cut structure was written"; failures=$((failures + 1)); }
   [ -s "$work/c.png" ] || { echo "FAIL: no picture of the CIF"; failures=$((failures + 1)); }
   # Labels placed on the picture of the view are saved as moved labels: the

@@ -47,6 +47,19 @@ void set_operators(StructureModel& model, const std::vector<std::string>& texts)
     }
 }
 
+// x + k/n, y, z for k = 0 .. n-1.
+void set_translations(StructureModel& model, int n)
+{
+    model.operators.clear();
+    model.selected_operators.clear();
+    for (int k = 0; k < n; ++k) {
+        SymmetryOperator op = SymmetryOperator::identity();
+        op.rows[0][3] = static_cast<double>(k) / n;
+        model.operators.push(op);
+        model.selected_operators.push(op);
+    }
+}
+
 void add_atom(StructureModel& model, const std::string& label, Vec3 xyz, Thermal6 u = {0.02, 0, 0, 0, 0, 0})
 {
     AtomRecord atom;
@@ -168,17 +181,20 @@ TEST(GenerationCandidates, StoreCountsSurvivorsNotTheProduct)
     EXPECT_EQ(model->generated.count(), 20 * 24);
 }
 
-TEST(GenerationCandidates, MoreThan2000SitesKeepTheFirst2000)
+TEST(GenerationCandidates, MoreSitesThanTheTableTakesKeepTheFirst)
 {
-    auto model = model_with_cell(30, 30, 30, 90, 90, 90);
-    set_operators(*model, {"X,Y,Z", "X+1/3,Y,Z", "X+2/3,Y,Z"});
-    for (int i = 0; i < 1000; ++i) add_atom(*model, "C" + std::to_string(i % 100), {0.003 * (i % 100), 0.1 * (i / 100), 0.5});
+    // 10 000 atoms under 12 translations: 120 000 distinct sites, operator
+    // after operator; the table keeps the first 100 000.
+    auto model = model_with_cell(100, 100, 100, 90, 90, 90);
+    set_translations(*model, 12);
+    for (int i = 0; i < MaxAsymAtoms; ++i)
+        add_atom(*model, "C" + std::to_string(i % 100), {0.0008 * (i % 100), 0.01 * (i / 100), 0.5});
     RecordingMessages messages;
     EXPECT_FALSE(generer(*model, messages));
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Too many generated atoms"});
-    ASSERT_EQ(model->generated.count(), 2000);
-    EXPECT_EQ(model->generated[2000].operator_index, 2);
-    EXPECT_EQ(model->generated[2000].xyz[1], model->asym[1000].xyz[1]);
+    ASSERT_EQ(model->generated.count(), MaxGeneratedAtoms);
+    EXPECT_EQ(model->generated[MaxGeneratedAtoms].operator_index, 10);
+    EXPECT_EQ(model->generated[MaxGeneratedAtoms].xyz[1], model->asym[MaxAsymAtoms].xyz[1]);
 }
 
 TEST(GenerationRun, RestoresTheUnitRebuildsCopiesAndShowsTheWaitCursor)
@@ -260,16 +276,17 @@ TEST(GenerationFragments, OnlyAnisotropicAtomsAreTurnedInThePrePass)
 
 TEST(GenerationFragments, StoreLimitsKeepWhatFitted)
 {
-    // 101 isolated atoms: the 101st fragment does not fit the asymmetric-unit store.
+    // Isolated atoms, one more than the asymmetric-unit store has fragments.
     auto model = model_with_cell(40, 40, 40, 90, 90, 90);
     set_operators(*model, {"X,Y,Z"});
-    for (int i = 0; i < 101; ++i) add_atom(*model, "C 1", {0.09 * (i % 10) + 0.01, 0.09 * (i / 10) + 0.01, 0.5});
+    const int atoms = gen::MaxAsymFragments + 1;
+    for (int i = 0; i < atoms; ++i) add_atom(*model, "C 1", {0.03 * (i % 32) + 0.01, 0.03 * (i / 32) + 0.01, 0.5});
     model->generation.fragments = 1;
     RecordingMessages messages;
     EXPECT_FALSE(generer(*model, messages));
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Too many generated atoms"});
-    EXPECT_EQ(model->generated.count(), 100);
-    EXPECT_EQ(model->asym.count(), 101);
+    EXPECT_EQ(model->generated.count(), gen::MaxAsymFragments);
+    EXPECT_EQ(model->asym.count(), atoms);
 }
 
 TEST(GenerationSphere, AtomExactlyAtTheRadius)
@@ -318,21 +335,27 @@ TEST(GenerationBox, HexagonalCellContentsIsTheHexagon)
     EXPECT_EQ(oxygens, 7); // its centre and six corners; z = +-1 lie outside
 }
 
-TEST(GenerationBox, The1999thAtomIsKeptThe2000thRefused)
+TEST(GenerationBox, TheLastAtomThatFitsIsKeptTheNextRefused)
 {
     for (const bool one_more : {false, true}) {
-        auto model = model_with_cell(20, 20, 20, 90, 90, 90);
-        set_operators(*model, {"X,Y,Z"});
-        // Atoms on the face z = 0 appear twice in the cell, at z = 0 and 1.
-        for (int i = 0; i < 1000; ++i)
-            add_atom(*model, "C 1", {0.02 + 0.03 * (i % 32), 0.02 + 0.03 * (i / 32), (i == 999 && !one_more) ? 0.5 : 0.0});
+        auto model = model_with_cell(100, 100, 100, 90, 90, 90);
+        set_translations(*model, 10);
+        // Atoms on the face z = 0 appear twice in the cell, at z = 0 and 1:
+        // 5000 atoms under 10 translations give 100 000 copies, one more
+        // than an enclosure keeps; 99 990 when the last lies inside.
+        for (int i = 0; i < 5000; ++i)
+            add_atom(*model, "C 1",
+                     {0.006 + 0.0018 * (i % 50), 0.01 + 0.0098 * (i / 50), (i == 4999 && !one_more) ? 0.5 : 0.0});
         choose_cell_contents(*model);
         RecordingMessages messages;
         EXPECT_EQ(generer(*model, messages), !one_more);
-        EXPECT_EQ(model->generated.count(), 1999);
+        ASSERT_EQ(model->generated.count(), one_more ? gen::MaxKept : 99990);
         EXPECT_EQ(messages.shown.size(), one_more ? 1u : 0u);
         // In order: each atom's copies with the shift along c innermost.
-        EXPECT_EQ(model->generated[1999].xyz, model->asym[1000].xyz);
+        const AtomRecord& last = model->generated[model->generated.count()];
+        EXPECT_EQ(last.operator_index, 10);
+        EXPECT_EQ(last.xyz[1], model->asym[5000].xyz[1]);
+        EXPECT_EQ(last.xyz[2], model->asym[5000].xyz[2]);
     }
 }
 
@@ -370,7 +393,7 @@ TEST(GenerationSphere, AbsurdSizesEndAtOnce)
     EXPECT_EQ(model->generated.count(), 0);
     model->generation.box_size = {1e9, 1, 1}; // one atom per cell along a
     EXPECT_FALSE(generer(*model, messages));
-    EXPECT_EQ(model->generated.count(), 1999);
+    EXPECT_EQ(model->generated.count(), gen::MaxKept);
 }
 
 TEST(GenerationBox, ThinBoxFragmentByFragmentEndsAtOnce)

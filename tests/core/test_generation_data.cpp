@@ -64,6 +64,6 @@ TEST(GenerationData, CellContentsCountsTheSitesOfTheCell)
         ++checked;
     }
     EXPECT_GT(checked, 40);
-    EXPECT_GT(over, 0);
+    EXPECT_EQ(over, 0); // the largest cells of these files (3058, 6400 sites) fit now
 #endif
 }
