@@ -143,13 +143,17 @@ public:
         first_.assign(start_.begin(), start_.end() - 1);
         for (int a : atoms) members_[first_[cell_of_[a]]++] = a;
         first_.assign(start_.begin(), start_.end() - 1);
+        // Positions beside the members: a search reads them cell by cell
+        // instead of one far load per partner.
+        member_position_.resize(members_.size());
+        for (std::size_t m = 0; m < members_.size(); ++m) member_position_[m] = position[members_[m]];
     }
 
     // Takes out the lowest atom left, which must be `atom`.
     void take(int atom) { ++first_[cell_of_[atom]]; }
 
-    // Calls visit(j) for every atom j left in the cell of position p and the
-    // cells around it.
+    // Calls visit(j, position of j) for every atom j left in the cell of
+    // position p and the cells around it.
     template <class Visit>
     void for_neighbours(const Vec3& p, Visit&& visit) const
     {
@@ -158,7 +162,7 @@ public:
             for (int y = std::max(c[1] - 1, 0); y <= std::min(c[1] + 1, size_[1] - 1); ++y)
                 for (int z = std::max(c[2] - 1, 0); z <= std::min(c[2] + 1, size_[2] - 1); ++z) {
                     const int cell = cell_index({x, y, z});
-                    for (int m = first_[cell]; m < start_[cell + 1]; ++m) visit(members_[m]);
+                    for (int m = first_[cell]; m < start_[cell + 1]; ++m) visit(members_[m], member_position_[m]);
                 }
     }
 
@@ -180,6 +184,7 @@ private:
     std::vector<int> start_;   // first member of each cell, then one past the last
     std::vector<int> first_;   // first member of each cell not yet taken
     std::vector<int> members_; // atom indices, cell by cell
+    std::vector<Vec3> member_position_;
     std::vector<int> cell_of_;
 };
 
@@ -235,8 +240,8 @@ bool liaisons(StructureModel& model, Messages& messages)
         const Vec3& ri = position[i];
         candidates.clear();
         grid.take(i);
-        grid.for_neighbours(ri, [&](int j) {
-            const double d = bond_distance(ri, position[j]);
+        grid.for_neighbours(ri, [&](int j, const Vec3& rj) {
+            const double d = bond_distance(ri, rj);
             if (!(d <= index.longest)) return;
             const PairSorts* pair = index.find(pair_key(symbol[i], symbol[j]));
             if (pair && d <= pair->longest && disorder.allowed(i, j)) candidates.push_back({j, d, pair});

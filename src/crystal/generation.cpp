@@ -53,17 +53,19 @@ double cart_distance(const Mat3& m, const Vec3& a, const Vec3& b)
 
 bool same_site(const Mat3& bg, const Vec3& a, const Vec3& b) { return cart_distance(bg, a, b) < SameSiteTolerance; }
 
-// The grid cube is a little larger than the tolerance so that rounding in
-// the Cartesian positions cannot hide a pair the exact test accepts.
-SiteSet::SiteSet(const Mat3& bg, int capacity)
-    : bg_(bg), grid_(SameSiteTolerance * (1 + 1e-6) + 1e-12, capacity)
+// Cubes of 1 A, far larger than the tolerance: a position probes only the
+// cubes its tolerance reaches, nearly always its own.
+constexpr double SiteCube = 1.0;
+
+SiteSet::SiteSet(const Mat3& bg, int capacity) : bg_(bg), grid_(SiteCube, capacity)
 {
     sites_.reserve(static_cast<std::size_t>(capacity));
 }
 
 bool SiteSet::contains(const Vec3& x) const
 {
-    return grid_.find(mat_vec(bg_, x), [&](int id) { return same_site(bg_, sites_[static_cast<std::size_t>(id)], x); });
+    return grid_.find_near(mat_vec(bg_, x), SameSiteTolerance,
+                           [&](int id) { return same_site(bg_, sites_[static_cast<std::size_t>(id)], x); });
 }
 
 void SiteSet::add(const Vec3& x)
@@ -82,7 +84,13 @@ double clamp_shift(double v) { return std::clamp(v, -ShiftLimit, ShiftLimit); }
 
 // Keeps the copies that are new sites; false at the first one beyond MaxKept.
 struct Keeper {
-    explicit Keeper(const Mat3& bg) : sites(bg, MaxKept + 1) { kept.reserve(MaxKept); }
+    // expected: how many copies the pass is likely to keep; the stores grow
+    // past it as needed, so a small structure does not pay for a full table.
+    Keeper(const Mat3& bg, std::size_t expected)
+        : sites(bg, static_cast<int>(std::min<std::size_t>(expected, MaxKept) + 1))
+    {
+        kept.reserve(std::min<std::size_t>(expected, MaxKept));
+    }
     bool offer(const AtomRecord& atom)
     {
         if (sites.contains(atom.xyz)) return true;
@@ -168,7 +176,7 @@ bool apply_box(const StructureModel& model, std::vector<AtomRecord>& atoms, int 
         from[c] = clamp_shift(round_half_even(lo[c]) - 1);
         to[c] = clamp_shift(round_half_even(hi[c]) + 1);
     }
-    Keeper keeper(model.cell.metric.BG);
+    Keeper keeper(model.cell.metric.BG, 2 * atoms.size());
     bool fits = true;
     if (!finite3(lo) || !finite3(hi)) { // no position is inside such a box
         atoms.clear();
@@ -223,7 +231,7 @@ bool apply_sphere(const StructureModel& model, std::vector<AtomRecord>& atoms, i
     const GenerationOptions& o = model.generation;
     const CrystalCell& cell = model.cell;
     const double r = o.sphere_radius;
-    Keeper keeper(cell.metric.BG);
+    Keeper keeper(cell.metric.BG, 2 * atoms.size());
     if (std::isnan(r)) { // no distance is within it
         atoms.clear();
         return true;
@@ -306,9 +314,11 @@ void set_beta(AtomRecord& atom, const CrystalCell& cell, const Mat3& r)
 // survivors count against the store. False when it was full.
 bool make_candidates(const StructureModel& model, const std::vector<AtomRecord>& atoms, std::vector<AtomRecord>& out)
 {
-    gen::SiteSet sites(model.cell.metric.BG, gen::MaxCandidates);
+    const std::size_t expected = std::min<std::size_t>(
+        atoms.size() * static_cast<std::size_t>(model.selected_operators.count()), gen::MaxCandidates);
+    gen::SiteSet sites(model.cell.metric.BG, static_cast<int>(expected));
     out.clear();
-    out.reserve(gen::MaxCandidates);
+    out.reserve(expected);
     for (int k = 1; k <= model.selected_operators.count(); ++k) {
         const SymmetryOperator& op = model.selected_operators[k];
         const Mat3 r = gen::rotation_of(op);

@@ -204,12 +204,14 @@ bool bond_band(const StructureModel& model, const DrawingState& state, int bond,
     const double psi = std::atan2(V[1], V[0]);
     const double o_end = taper.far_factor;
 
+    const double sin_phi = std::sin(phi), cos_phi = std::cos(phi);
+    const double sin_psi = std::sin(psi), cos_psi = std::cos(psi);
     for (int step = 1; step <= BandSteps; ++step) {
         const double w = r - r * (step - 1) * 0.1;
         const double d = -std::sqrt(std::abs(r * r - w * w));
-        const double A = d * std::sin(phi) * std::cos(psi) - w * std::sin(psi);
-        const double B = d * std::sin(phi) * std::sin(psi) + w * std::cos(psi);
-        const double C = std::abs(d * std::cos(phi));
+        const double A = d * sin_phi * cos_psi - w * sin_psi;
+        const double B = d * sin_phi * sin_psi + w * cos_psi;
+        const double C = std::abs(d * cos_phi);
 
         // Start: where the generator leaves the near atom's outline.
         const double sx = A, sy = B, sdx = V[0] - A * T, sdy = V[1] - B * T;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "crystal/oemath.h"
+#include "model/numbers.h"
 #include "model/reference_files.h"
 #include "model/structure_model.h"
 #include "model/thermal.h"
@@ -47,6 +48,46 @@ TEST(ModelTable, AnIndexPastTheTableIsAProgramErrorInEveryBuild)
     EXPECT_THROW(model->generated[900000000], ProgramError);
     EXPECT_THROW(model->display_labels[MaxGeneratedAtoms + 1], ProgramError);
     EXPECT_NO_THROW(model->generated[MaxGeneratedAtoms]); // any slot, used or not
+}
+
+TEST(ModelTable, RecordsStayPutAsTheTableFillsAndCopiesAreWhole)
+{
+    Table<AtomRecord, MaxGeneratedAtoms> table;
+    const Table<AtomRecord, MaxGeneratedAtoms>& reading = table;
+    EXPECT_EQ(reading[MaxGeneratedAtoms].occupancy, 1.0); // a slot never written reads as a new record
+    EXPECT_EQ(reading.begin(), reading.end());
+    AtomRecord atom;
+    atom.label = "C 1";
+    ASSERT_TRUE(table.push(atom));
+    const AtomRecord* first = &table[1];
+    for (int i = 2; i <= 50000; ++i) table.push(atom);
+    EXPECT_EQ(first, &table[1]); // no record moved: references taken earlier stay valid
+    table[60000].label = "O 9";  // beyond the count, kept for a later set_count
+    ASSERT_TRUE(table.set_count(60000));
+    EXPECT_EQ(table[59999].label, AtomLabel()); // between: value-initialised
+
+    Table<AtomRecord, MaxGeneratedAtoms> copy;
+    copy.push(atom);
+    copy[70000].label = "N 1";
+    copy = table;
+    EXPECT_EQ(copy.count(), 60000);
+    EXPECT_EQ(copy[60000].label, AtomLabel("O 9"));
+    EXPECT_EQ(copy[70000].label, AtomLabel()); // what the copy held past the source is gone
+    EXPECT_NE(&copy[1], &table[1]);
+
+    Slots<int, 5> flags;
+    flags.fill(7);
+    EXPECT_EQ(flags[5], 7);
+}
+
+TEST(ModelNumbers, RoundHalfToEven)
+{
+    for (const auto& [x, rounded] : std::initializer_list<std::pair<double, double>>{
+             {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, -0.0}, {-1.5, -2}, {-2.5, -2}, {2.4999999, 2}, {-3.6, -4},
+             {4503599627370497.0, 4503599627370497.0}, {1e300, 1e300}})
+        EXPECT_EQ(round_half_even(x), rounded) << x;
+    EXPECT_TRUE(std::signbit(round_half_even(-0.4)));
+    EXPECT_TRUE(std::isnan(round_half_even(NAN)));
 }
 
 TEST(ModelTable, LabelsKeepAtMostTheirCapacity)
