@@ -25,6 +25,7 @@ struct DrawingState {
     std::vector<int> bond_list;
     std::vector<int> bond_fill;  // work space of the bond lists
     std::vector<int> order_work; // work space of the painter's order
+    std::vector<char> drawn_work; // which atoms a redraw draws
     FontSpec label_font; // the moved labels' font with its last valid style
     bool zoom_in_force = false;
     bool rotation_dragging = false;

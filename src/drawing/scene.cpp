@@ -370,12 +370,18 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
     compute_paint_order(state);
     build_bond_lists(model, state);
     const MajorParts majors(model);
+    // Whether each atom is drawn, found once: the bond loop asks it twice a bond.
+    std::vector<char>& drawn = state.drawn_work;
+    const int records = model.generated.count();
+    drawn.assign(static_cast<std::size_t>(records) + 1, 0);
+    for (int a = 1; a <= records; ++a) drawn[static_cast<std::size_t>(a)] = atom_drawn(model, majors, a);
+    const auto is_drawn = [&](int a) { return a >= 1 && a <= records && drawn[static_cast<std::size_t>(a)]; };
     // A bond of a minor disorder part, when asked for: hollow, its outline dashed.
     const Pen dashed{Black, style.outline_pen, PenStyle::Dash};
     BondBand band{};
     for (int w = atoms; w >= 1; --w) {
         const int a = state.paint_order[w];
-        if (!atom_drawn(model, majors, a)) continue;
+        if (!is_drawn(a)) continue;
         draw_atom(model, state, a, canvas, outline);
         canvas.set_pen(outline);
         const auto first = static_cast<std::size_t>(state.bond_start[static_cast<std::size_t>(a)]);
@@ -384,7 +390,7 @@ void draw_scene(const StructureModel& model, DrawingState& state, Canvas& canvas
             const int index = state.bond_list[j];
             const BondRecord& bond = model.bonds[index];
             const int other = bond.atom1 == a ? bond.atom2 : bond.atom1;
-            if (!atom_drawn(model, majors, bond.atom1) || !atom_drawn(model, majors, bond.atom2)) continue;
+            if (!is_drawn(bond.atom1) || !is_drawn(bond.atom2)) continue;
             if (!style.bonds_after_each_atom && !(state.view.Z[other] >= state.view.Z[a])) continue;
             if (!bond_band(model, state, index, band)) continue;
             const bool hollow = bond_dashed(model, majors, bond);

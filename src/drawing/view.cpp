@@ -57,15 +57,6 @@ bool valid_atom(const StructureModel& model, int i) { return i >= 1 && i <= mode
 
 } // namespace
 
-PixelPoint to_pixel(const ScreenMap& screen, double x, double y)
-{
-    const double px = round_half_even(x * screen.s + screen.x0);
-    const double py = screen.y0 - round_half_even(y * screen.s);
-    // Far outside any picture: clamp so that the conversion stays defined.
-    const auto clamp = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e8, 1e8) : -1e8; };
-    return {static_cast<int>(clamp(px)), static_cast<int>(clamp(py))};
-}
-
 PixelPoint point_pixel(const DrawingState& state, int point)
 {
     return to_pixel(state.screen, state.view.X[point], state.view.Y[point]);

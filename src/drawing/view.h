@@ -4,12 +4,15 @@
 // every change of the view (mouse rotation, orientation by atoms, best
 // view, centre atom, scale and zoom).
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 #include "drawing/canvas.h"
 #include "model/math3.h"
 #include "model/messages.h"
+#include "model/numbers.h"
 #include "model/structure_model.h"
 
 namespace kestro {
@@ -39,8 +42,15 @@ struct ScreenMap {
     Vec3 accumulated{};     // mouse rotations about view X, Y, Z, degrees
 };
 
-// Pixel of a view point: column Round(X s + x0), row y0 - Round(Y s).
-PixelPoint to_pixel(const ScreenMap& screen, double x, double y);
+// Pixel of a view point: column Round(X s + x0), row y0 - Round(Y s);
+// clamped far outside any picture so that the conversion stays defined.
+inline PixelPoint to_pixel(const ScreenMap& screen, double x, double y)
+{
+    const double px = round_half_even(x * screen.s + screen.x0);
+    const double py = screen.y0 - round_half_even(y * screen.s);
+    const auto clamp = [](double v) { return std::isfinite(v) ? std::clamp(v, -1e8, 1e8) : -1e8; };
+    return {static_cast<int>(clamp(px)), static_cast<int>(clamp(py))};
+}
 PixelPoint point_pixel(const DrawingState& state, int point);
 
 // View points from the fractional coordinates through T, centred on the

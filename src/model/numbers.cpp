@@ -41,12 +41,4 @@ std::optional<double> parse_fraction(std::string_view text)
     return value;
 }
 
-double round_half_even(double x)
-{
-    // The default floating-point rounding (to nearest, ties to even), which
-    // the program never changes: one instruction where the old two-branch
-    // form cost a tenth of a redraw.
-    return std::nearbyint(x);
-}
-
 } // namespace kestro

@@ -3,6 +3,7 @@
 // must be a finite number with a point as decimal separator (an optional
 // leading "+" allowed). Anything else gives nothing, never a partial value.
 
+#include <cmath>
 #include <optional>
 #include <string_view>
 
@@ -16,6 +17,8 @@ std::optional<double> parse_fraction(std::string_view text);
 std::optional<long long> parse_integer(std::string_view token);
 
 // Round half to even (Pascal's Round): pixel positions and shift ranges.
-double round_half_even(double x);
+// The default floating-point rounding (to nearest, ties to even), which the
+// program never changes; inline, as every pixel of a redraw takes it.
+inline double round_half_even(double x) { return std::nearbyint(x); }
 
 } // namespace kestro
