@@ -218,10 +218,19 @@ void RasterCanvas::polygon(std::span<const PixelPoint> points)
 {
     attach_pixels();
     if (!pixels_ || points.empty()) return;
+    // A small atom's outline rounds many corners onto one pixel. An edge of
+    // no length neither fills a row nor strokes a pixel, so dropping the
+    // repeats changes no pixel of the fill or of a one-pixel outline.
+    distinct_points_.clear();
+    for (const PixelPoint& p : points)
+        if (distinct_points_.empty() || !(p == distinct_points_.back())) distinct_points_.push_back(p);
+    while (distinct_points_.size() > 1 && distinct_points_.back() == distinct_points_.front()) distinct_points_.pop_back();
     device_points_.clear();
-    for (const PixelPoint& p : points) device_points_.push_back({p.x * scale_, p.y * scale_});
+    for (const PixelPoint& p : distinct_points_) device_points_.push_back({p.x * scale_, p.y * scale_});
     fill_even_odd(device_points_, brush_pixel_);
-    stroke(points, true);
+    // Wide pens put a disc at every corner: they take the corners as given.
+    if (device_pen_width_ == 1) stroke(distinct_points_, true);
+    else stroke(points, true);
 }
 
 void RasterCanvas::polyline(std::span<const PixelPoint> points)

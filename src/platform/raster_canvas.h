@@ -89,6 +89,7 @@ private:
         double slope;   // dx / dy
     };
     std::vector<DevicePoint> device_points_;
+    std::vector<PixelPoint> distinct_points_; // a polygon without repeated corners
     std::vector<int> vertex_rows_;
     std::vector<Edge> edges_;
     std::vector<int> row_starts_;
