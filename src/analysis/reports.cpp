@@ -78,16 +78,25 @@ bool delete_report(const std::string& directory, const std::string& name)
 
 std::string report_label(const AtomRecord& atom) { return display_label_of(atom); }
 
+std::array<std::string, 9> distances_row(const StructureModel& model, int row)
+{
+    if (row == 0) return {"Atom", "X", "Y", "Z", "Atom", "X", "Y", "Z", "Distance"};
+    if (row < 0 || row > model.bonds.count()) return {};
+    const BondRecord& bond = model.bonds[row];
+    const int atoms = model.generated.count();
+    if (bond.atom1 < 1 || bond.atom1 > atoms || bond.atom2 < 1 || bond.atom2 > atoms) return {};
+    const AtomRecord& a = model.generated[bond.atom1];
+    const AtomRecord& b = model.generated[bond.atom2];
+    return {report_label(a), fmt_real(a.xyz[0], 7, 4), fmt_real(a.xyz[1], 7, 4), fmt_real(a.xyz[2], 7, 4),
+            report_label(b), fmt_real(b.xyz[0], 7, 4), fmt_real(b.xyz[1], 7, 4), fmt_real(b.xyz[2], 7, 4),
+            fmt_real(bond.length, 7, 3)};
+}
+
 std::vector<std::array<std::string, 9>> distances_grid(const StructureModel& model)
 {
-    std::vector<std::array<std::string, 9>> rows{{"Atom", "X", "Y", "Z", "Atom", "X", "Y", "Z", "Distance"}};
-    for (const BondRecord& bond : model.bonds) {
-        const AtomRecord& a = model.generated[bond.atom1];
-        const AtomRecord& b = model.generated[bond.atom2];
-        rows.push_back({report_label(a), fmt_real(a.xyz[0], 7, 4), fmt_real(a.xyz[1], 7, 4), fmt_real(a.xyz[2], 7, 4),
-                        report_label(b), fmt_real(b.xyz[0], 7, 4), fmt_real(b.xyz[1], 7, 4), fmt_real(b.xyz[2], 7, 4),
-                        fmt_real(bond.length, 7, 3)});
-    }
+    std::vector<std::array<std::string, 9>> rows;
+    rows.reserve(static_cast<std::size_t>(model.bonds.count()) + 1);
+    for (int r = 0; r <= model.bonds.count(); ++r) rows.push_back(distances_row(model, r));
     return rows;
 }
 

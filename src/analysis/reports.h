@@ -34,6 +34,9 @@ std::string report_label(const AtomRecord& atom);
 // Bond list: the grid of the window (a header row, then one row per bond:
 // label, x, y, z of both atoms with width 7 and 4 decimals, the length
 // with width 7 and 3) and the report.
+// One row of it: 0 the heading, r the r-th bond; empty past the bonds or
+// for a bond that names no generated atom.
+std::array<std::string, 9> distances_row(const StructureModel& model, int row);
 std::vector<std::array<std::string, 9>> distances_grid(const StructureModel& model);
 std::string distances_report(const StructureModel& model);
 

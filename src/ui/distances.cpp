@@ -5,11 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "analysis/reports.h"
 #include "platform/qt_text.h"
+#include "ui/text_table_model.h"
 
 namespace kestro {
 
@@ -17,8 +18,11 @@ Tfdistances::Tfdistances(StructureModel& model, Messages* messages, QWidget* par
     : ReportWindow(model, messages, DistancesReportName, parent)
 {
     setWindowTitle(QStringLiteral("Display distances"));
-    grid_ = new QTableWidget(this);
-    grid_->setColumnCount(9);
+    rows_ = new TextTableModel(this);
+    grid_ = new QTableView(this);
+    grid_->setModel(rows_);
+    // Rows of one height, so the view never measures 200 000 of them.
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->horizontalHeader()->setSectionsClickable(false);
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -55,19 +59,10 @@ void Tfdistances::reject() { sortie(); }
 
 void Tfdistances::affiche()
 {
-    // Every bond has its row: the grid holds as many rows as the list. The
+    // Every bond has its row; the view asks for the rows it shows. The
     // heading row is also the grid's header, which stays in place when the
     // rows scroll.
-    const auto rows = distances_grid(model_);
-    grid_->clearContents();
-    grid_->setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (std::size_t c = 0; c < 9; ++c) {
-            auto* item = new QTableWidgetItem(qs(rows[r][c]));
-            item->setTextAlignment(r == 0 ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignVCenter));
-            if (r == 0) grid_->setHorizontalHeaderItem(static_cast<int>(c), item->clone());
-            grid_->setItem(static_cast<int>(r), static_cast<int>(c), item);
-        }
+    rows_->set_rows(model_.bonds.count() + 1, [this](int row) { return distances_row(model_, row); });
     grid_->setRowHidden(0, true);
 }
 

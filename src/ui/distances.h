@@ -5,9 +5,11 @@
 
 #include "ui/report_window.h"
 
-class QTableWidget;
+class QTableView;
 
 namespace kestro {
+
+class TextTableModel;
 
 class Tfdistances : public ReportWindow {
     Q_OBJECT
@@ -20,7 +22,7 @@ public:
     void sortie();
 
     // Row 0 is the header.
-    QTableWidget* grid() const { return grid_; }
+    QTableView* grid() const { return grid_; }
 
 protected:
     void refill() override { affiche(); }
@@ -28,7 +30,8 @@ protected:
     void reject() override;
 
 private:
-    QTableWidget* grid_ = nullptr;
+    QTableView* grid_ = nullptr;
+    TextTableModel* rows_ = nullptr;
 };
 
 } // namespace kestro

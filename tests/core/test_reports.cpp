@@ -50,6 +50,14 @@ TEST(DistancesReport, EmptyListLabelsAndWideLengths)
     EXPECT_EQ(grid[1][4], "Cl12");
     EXPECT_EQ(grid[1][7], "-0.1250");
     EXPECT_EQ(grid[1][8], " 12.346");
+
+    // The window makes the rows it shows one by one: a row past the bonds,
+    // or of a bond that names no atom (the list changed under the window),
+    // is empty rather than a read of another atom's slot.
+    EXPECT_EQ(distances_row(*two, 1), grid[1]);
+    EXPECT_EQ(distances_row(*two, 2), (std::array<std::string, 9>{}));
+    two->bonds[1].atom2 = 3;
+    EXPECT_EQ(distances_row(*two, 1), (std::array<std::string, 9>{}));
 }
 
 TEST(CoordinatesReport, WindowLinesAndReportLines)

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -200,8 +201,9 @@ private slots:
         Tfdessin& w = *f.window;
         tool(w, QStringLiteral("Display the table of inter-atomic distances"))->trigger();
         Tfdistances* table = w.distances_window();
-        QCOMPARE(table->grid()->rowCount(), f.model->bonds.count() + 1);
-        QCOMPARE(table->grid()->item(0, 8)->text(), QStringLiteral("Distance"));
+        QCOMPARE(table->grid()->model()->rowCount(), f.model->bonds.count() + 1);
+        QCOMPARE(table->grid()->model()->index(0, 8).data().toString(), QStringLiteral("Distance"));
+        QCOMPARE(table->grid()->model()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("Distance"));
         f.editor(table);
         table->BitBtn2Click();
         QCOMPARE(f.edited.back(), f.file("distances.txt"));
