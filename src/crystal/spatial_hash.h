@@ -56,31 +56,19 @@ public:
                 if (visit(id)) return true;
             return false;
         }
-        for (int point : odd_)
-            if (visit(ids_[static_cast<std::size_t>(point)])) return true;
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy)
-                for (std::int64_t dz = -1; dz <= 1; ++dz) {
-                    const std::uint64_t key = pack(q[0] + dx, q[1] + dy, q[2] + dz);
-                    const std::size_t slot = find_slot(key);
-                    if (keys_[slot] != key) continue;
-                    for (int p = heads_[slot]; p >= 0; p = next_[static_cast<std::size_t>(p)])
-                        if (visit(ids_[static_cast<std::size_t>(p)])) return true;
-                }
-        return false;
+        constexpr std::int64_t low[3] = {-1, -1, -1}, high[3] = {1, 1, 1};
+        return visit_cubes(q, low, high, visit);
     }
 
     // As find, for the points that may lie within reach of cart, where reach
-    // is well under the cell size (else as find): only the neighbour cubes whose faces lie
-    // within reach (plus a rounding margin) are probed, one cube for most
-    // queries instead of 27.
+    // is well under the cell size (else as find): only the neighbour cubes
+    // whose faces lie within reach (plus a rounding margin) are probed, one
+    // cube for most queries instead of 27.
     template <class Visit>
     bool find_near(const Vec3& cart, double reach, Visit&& visit) const
     {
         std::int64_t q[3];
         if (!cube_of(cart, q) || !(reach * inverse_ < 0.25)) return find(cart, visit);
-        for (int point : odd_)
-            if (visit(ids_[static_cast<std::size_t>(point)])) return true;
         // Rounding of the callers' positions grows with their size.
         const double size = std::max({std::abs(cart[0]), std::abs(cart[1]), std::abs(cart[2]), 1.0});
         const double margin = (reach * (1 + 1e-6) + 1e-9 * size) * inverse_;
@@ -90,6 +78,18 @@ public:
             low[i] = frac < margin ? -1 : 0;
             high[i] = frac > 1 - margin ? 1 : 0;
         }
+        return visit_cubes(q, low, high, visit);
+    }
+
+private:
+    // The unkeyed points, then those of the cubes q + (dx, dy, dz) with
+    // low <= d <= high on each axis.
+    template <class Visit>
+    bool visit_cubes(const std::int64_t q[3], const std::int64_t low[3], const std::int64_t high[3],
+                     Visit& visit) const
+    {
+        for (int point : odd_)
+            if (visit(ids_[static_cast<std::size_t>(point)])) return true;
         for (std::int64_t dx = low[0]; dx <= high[0]; ++dx)
             for (std::int64_t dy = low[1]; dy <= high[1]; ++dy)
                 for (std::int64_t dz = low[2]; dz <= high[2]; ++dz) {
@@ -102,7 +102,6 @@ public:
         return false;
     }
 
-private:
     // Cube indices are keyed modulo 2^21 per axis: cubes that far apart
     // share a key (the callers' exact test tells them apart), while the 27
     // neighbours of any cube keep distinct keys, so no point is seen twice.
