@@ -181,7 +181,8 @@ Reaction confirm_rectangle(Workbench& bench, PixelPoint corner)
         else bench.model.generated[i].labelled = 0;
     }
     if (mask) {
-        update_view(bench.model, bench.drawing, bench.messages);
+        // Masking moves the centre and the scale; the tensors and outlines stay.
+        compute_view_points(bench.model, bench.drawing);
         bench.model.drawing.draw_planes = 0;
     }
     r.redraw = true;
