@@ -18,7 +18,16 @@ std::optional<long long> parse_integer(std::string_view token);
 
 // Round half to even (Pascal's Round): pixel positions and shift ranges.
 // The default floating-point rounding (to nearest, ties to even), which the
-// program never changes; inline, as every pixel of a redraw takes it.
-inline double round_half_even(double x) { return std::nearbyint(x); }
+// program never changes. Every pixel of a redraw takes it, so it is done
+// inline: adding 2^52 leaves no bits below the unit, and the addition
+// rounds to nearest, ties to even, exactly as nearbyint does; larger
+// magnitudes, infinities and NaN are their own rounding.
+inline double round_half_even(double x)
+{
+    constexpr double Unit = 4503599627370496.0; // 2^52
+    const double magnitude = std::abs(x);
+    if (!(magnitude < Unit)) return x;
+    return std::copysign((magnitude + Unit) - Unit, x);
+}
 
 } // namespace kestro

@@ -20,7 +20,11 @@ namespace {
 // at the edge.
 constexpr double ClipMargin = 64;
 
-std::uint32_t pixel_of(Colour colour) { return to_qcolor(colour).rgb(); }
+// The image's 0xAARRGGBB from a colour, opaque; the same as QColor::rgb().
+std::uint32_t pixel_of(Colour colour)
+{
+    return 0xFF000000u | (red_of(colour) << 16) | (green_of(colour) << 8) | blue_of(colour);
+}
 
 // First device pixel at or right of x.
 int first_pixel_at(double x, int limit)

@@ -88,6 +88,13 @@ TEST(ModelNumbers, RoundHalfToEven)
         EXPECT_EQ(round_half_even(x), rounded) << x;
     EXPECT_TRUE(std::signbit(round_half_even(-0.4)));
     EXPECT_TRUE(std::isnan(round_half_even(NAN)));
+    // The library's rounding on every scale a picture meets, ties included,
+    // and just below and above 2^52.
+    for (int e = -3; e <= 53; ++e)
+        for (int k = -40; k <= 40; ++k) {
+            const double x = std::ldexp(1.0, e) + k * 0.25, y = std::nextafter(x, 0.0);
+            for (const double v : {x, -x, y, -y}) EXPECT_EQ(round_half_even(v), std::nearbyint(v)) << v;
+        }
 }
 
 TEST(ModelTable, LabelsKeepAtMostTheirCapacity)
