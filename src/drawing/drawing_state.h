@@ -3,6 +3,7 @@
 // pixel mapping, the ellipsoid of every atom and the painter's order. The
 // drawing window owns one; the command line and the tests make their own.
 
+#include <utility>
 #include <vector>
 
 #include "drawing/ellipsoids.h"
@@ -24,7 +25,7 @@ struct DrawingState {
     std::vector<int> bond_start;
     std::vector<int> bond_list;
     std::vector<int> bond_fill;  // work space of the bond lists
-    std::vector<int> order_work; // work space of the painter's order
+    std::vector<std::pair<double, int>> order_work; // work space of the painter's order: depth, atom
     std::vector<char> drawn_work; // which atoms a redraw draws
     FontSpec label_font; // the moved labels' font with its last valid style
     bool zoom_in_force = false;

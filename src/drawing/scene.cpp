@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 #include "crystal/bonds.h"
 #include "crystal/disorder.h"
@@ -184,21 +183,21 @@ void prefetch_ahead(const StructureModel& model, const DrawingState& state, int 
 void compute_paint_order(DrawingState& state)
 {
     const int n = state.view.atoms;
-    std::vector<int>& order = state.order_work;
+    // Sorted as (depth, atom) pairs side by side, so that comparisons read
+    // neighbouring memory; a NaN depth counts as the farthest.
+    auto& order = state.order_work;
     order.resize(static_cast<std::size_t>(std::max(n, 0)));
-    std::iota(order.begin(), order.end(), 1);
-    const auto key = [&](int i) {
+    for (int i = 1; i <= n; ++i) {
         const double z = state.view.Z[i];
-        return std::isnan(z) ? -HUGE_VAL : z;
-    };
+        order[static_cast<std::size_t>(i - 1)] = {std::isnan(z) ? -HUGE_VAL : z, i};
+    }
     // Among equal Z the lower index first, as a selection scanning in index
     // order takes it; std::sort needs no buffer and the work space
     // is kept, so a redraw allocates nothing.
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const double za = key(a), zb = key(b);
-        return za != zb ? za > zb : a < b;
+    std::sort(order.begin(), order.end(), [](const std::pair<double, int>& a, const std::pair<double, int>& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
-    for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)];
+    for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)].second;
 }
 
 BondTaper bond_taper(const StructureModel& model, const DrawingState& state, int bond)
