@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
@@ -210,6 +213,76 @@ double outline_radius(const EllipsoidData& d, double cos_t, double sin_t)
     return r2 > 0 ? std::sqrt(r2) : 0.0;
 }
 
+// The two-at-a-time versions take the scalar operations in the same order,
+// each correctly rounded in either form, so they give the same bits.
+void outline_radii(const EllipsoidData& d, const CircleTable& circle, double* rho)
+{
+    const std::size_t count = static_cast<std::size_t>(circle.points);
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    const __m128d a = _mm_set1_pd(d.A), b = _mm_set1_pd(d.B), c = _mm_set1_pd(d.C), k = _mm_set1_pd(d.K);
+    for (; j + 2 <= count; j += 2) {
+        const __m128d cs = _mm_loadu_pd(&circle.cos[j]), sn = _mm_loadu_pd(&circle.sin[j]);
+        const __m128d denominator = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_mul_pd(a, cs), cs), _mm_mul_pd(_mm_mul_pd(b, sn), sn)),
+                                               _mm_mul_pd(_mm_mul_pd(c, sn), cs));
+        const __m128d r2 = _mm_div_pd(k, denominator);
+        // r2 > 0 ? sqrt(r2) : 0, NaN included.
+        _mm_storeu_pd(rho + j, _mm_and_pd(_mm_cmpgt_pd(r2, _mm_setzero_pd()), _mm_sqrt_pd(r2)));
+    }
+#endif
+    for (; j < count; ++j) rho[j] = outline_radius(d, circle.cos[j], circle.sin[j]);
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// round_half_even of two values.
+__m128d round_half_even_pair(__m128d v)
+{
+    const __m128d sign = _mm_set1_pd(-0.0), unit = _mm_set1_pd(4503599627370496.0);
+    const __m128d magnitude = _mm_andnot_pd(sign, v);
+    const __m128d rounded = _mm_or_pd(_mm_and_pd(sign, v), _mm_sub_pd(_mm_add_pd(magnitude, unit), unit));
+    const __m128d small = _mm_cmplt_pd(magnitude, unit);
+    return _mm_or_pd(_mm_and_pd(small, rounded), _mm_andnot_pd(small, v));
+}
+
+// The clamp of to_pixel, then the conversion to int.
+__m128i pixel_pair(__m128d v)
+{
+    const __m128d limit = _mm_set1_pd(1e8), infinity = _mm_set1_pd(HUGE_VAL);
+    const __m128d finite = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), v), infinity);
+    const __m128d clamped = _mm_max_pd(_mm_min_pd(v, limit), _mm_sub_pd(_mm_setzero_pd(), limit));
+    const __m128d chosen = _mm_or_pd(_mm_and_pd(finite, clamped), _mm_andnot_pd(finite, _mm_set1_pd(-1e8)));
+    return _mm_cvttpd_epi32(chosen);
+}
+
+} // namespace
+#endif
+
+void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const double* rho, double x, double y,
+                    double scale, PixelPoint* points)
+{
+    const std::size_t count = static_cast<std::size_t>(circle.points);
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    static_assert(sizeof(PixelPoint) == 2 * sizeof(int));
+    const __m128d fraction = _mm_set1_pd(scale), vx = _mm_set1_pd(x), vy = _mm_set1_pd(y);
+    const __m128d s = _mm_set1_pd(screen.s), x0 = _mm_set1_pd(screen.x0), y0 = _mm_set1_pd(screen.y0);
+    for (; j + 2 <= count; j += 2) {
+        const __m128d r = _mm_mul_pd(_mm_loadu_pd(rho + j), fraction);
+        const __m128d px = _mm_add_pd(vx, _mm_mul_pd(r, _mm_loadu_pd(&circle.cos[j])));
+        const __m128d py = _mm_add_pd(vy, _mm_mul_pd(r, _mm_loadu_pd(&circle.sin[j])));
+        const __m128i column = pixel_pair(round_half_even_pair(_mm_add_pd(_mm_mul_pd(px, s), x0)));
+        const __m128i row = pixel_pair(_mm_sub_pd(y0, round_half_even_pair(_mm_mul_pd(py, s))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(points + j), _mm_unpacklo_epi32(column, row));
+    }
+#endif
+    for (; j < count; ++j) {
+        const double r = rho[j] * scale;
+        points[j] = to_pixel(screen, x + r * circle.cos[j], y + r * circle.sin[j]);
+    }
+}
+
 bool outline_roots(const EllipsoidData& d, double x0, double y0, double dx, double dy, double& t1, double& t2)
 {
     const double a = d.A * dx * dx + d.B * dy * dy + d.C * dx * dy;
@@ -238,16 +311,6 @@ Colour ring_colour(Colour colour, int m, int n)
         return static_cast<Colour>(round_half_even((255.0 - value) / t + value));
     };
     return rgb(channel(red_of(colour)), channel(green_of(colour)), channel(blue_of(colour)));
-}
-
-// Outline points at radius fraction `scale` of rho(theta).
-void outline_points(const DrawingState& state, const double* rho, double x, double y, double scale,
-                    std::array<PixelPoint, MaxCirclePoints>& points)
-{
-    for (std::size_t j = 0; j < static_cast<std::size_t>(state.circle.points); ++j) {
-        const double r = rho[j] * scale;
-        points[j] = to_pixel(state.screen, x + r * state.circle.cos[j], y + r * state.circle.sin[j]);
-    }
 }
 
 // The three principal ellipses, front halves only (the surface normal
@@ -292,14 +355,12 @@ void draw_atom(const StructureModel& model, const DrawingState& state, int atom,
     const EllipsoidData& data = state.ellipsoids[atom];
     const double x = state.view.X[atom], y = state.view.Y[atom];
     const std::size_t count = static_cast<std::size_t>(state.circle.points);
-    std::array<double, MaxCirclePoints> rho{};
+    std::array<double, MaxCirclePoints> rho;
+    outline_radii(data, state.circle, rho.data());
     double rho_max = 0;
-    for (std::size_t j = 0; j < count; ++j) {
-        rho[j] = outline_radius(data, state.circle.cos[j], state.circle.sin[j]);
-        rho_max = std::max(rho_max, rho[j]);
-    }
-    std::array<PixelPoint, MaxCirclePoints> points{};
-    outline_points(state, rho.data(), x, y, 1.0, points);
+    for (std::size_t j = 0; j < count; ++j) rho_max = std::max(rho_max, rho[j]);
+    std::array<PixelPoint, MaxCirclePoints> points;
+    outline_pixels(state.screen, state.circle, rho.data(), x, y, 1.0, points.data());
     const std::span<const PixelPoint> figure(points.data(), count);
     const Colour colour = model.generated[atom].colour;
     canvas.set_pen(outline);
@@ -322,7 +383,7 @@ void draw_atom(const StructureModel& model, const DrawingState& state, int atom,
                 const Colour c = ring_colour(colour, m, n);
                 canvas.set_pen({c, 1, PenStyle::Solid});
                 canvas.set_brush(c);
-                outline_points(state, rho.data(), x, y, 1.0 - double(m - 1) / n, ring);
+                outline_pixels(state.screen, state.circle, rho.data(), x, y, 1.0 - double(m - 1) / n, ring.data());
                 canvas.polygon(std::span<const PixelPoint>(ring.data(), count));
             }
             canvas.set_pen(outline);

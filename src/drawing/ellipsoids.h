@@ -61,6 +61,14 @@ void compute_outlines(const StructureModel& model, DrawingState& state);
 
 // Outline radius in Angstrom in the direction (cos t, sin t).
 double outline_radius(const EllipsoidData& data, double cos_t, double sin_t);
+// The radii of the circle table's directions, and the pixels of the
+// outline points at fraction `scale` of them around the view point (x, y):
+// outline_radius and to_pixel for each point, two points at a time where
+// the processor allows, with the same values.
+struct ScreenMap;
+void outline_radii(const EllipsoidData& data, const CircleTable& circle, double* rho);
+void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const double* rho, double x, double y,
+                    double scale, PixelPoint* points);
 
 // Roots t1 <= t2 of the outline along x = x0 + t dx, y = y0 + t dy (relative
 // to the atom's view point); false when the line misses the outline.

@@ -2,7 +2,9 @@
 // principal axes, and atoms whose tensor cannot be drawn.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <random>
 
 #include "drawing_fixture.h"
 #include "model/thermal.h"
@@ -242,5 +244,39 @@ TEST(Ellipsoids, SectionsOfASphereAreFrontHalves)
         EXPECT_EQ(axis->points[0], centre);
         const double length = distance(axis->points[1], centre);
         EXPECT_TRUE(length < 1 || std::abs(length - radius) < 1) << length;
+    }
+}
+
+// The outline's radii and pixels two at a time are the one-at-a-time values
+// bit for bit: odd and even table sizes, an indefinite outline (radius 0),
+// NaN, pixels on exact half-way points and far outside the picture.
+TEST(Ellipsoids, PairedOutlinePointsEqualTheSingleOnes)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> coefficient(-3, -0.1);
+    for (const int points : {CirclePoints, DeviceCirclePoints, 4}) {
+        const CircleTable circle = make_circle_table(points);
+        for (int trial = 0; trial < 200; ++trial) {
+            EllipsoidData d;
+            d.A = coefficient(rng), d.B = coefficient(rng), d.C = coefficient(rng) / 2, d.K = -1;
+            if (trial == 1) d.A = 2; // part of the outline indefinite
+            if (trial == 2) d.K = NAN;
+            std::array<double, MaxCirclePoints> rho{};
+            outline_radii(d, circle, rho.data());
+            for (std::size_t j = 0; j < static_cast<std::size_t>(points); ++j)
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(rho[j]),
+                          std::bit_cast<std::uint64_t>(outline_radius(d, circle.cos[j], circle.sin[j])));
+            ScreenMap screen;
+            screen.s = trial % 3 == 0 ? 0.5 : 37.3 + trial;
+            screen.x0 = 343, screen.y0 = 343 - trial;
+            const double x = trial % 5 == 0 ? 1e9 : (trial - 100) * 0.25, y = trial % 7 == 0 ? -HUGE_VAL : trial * 0.125;
+            std::array<PixelPoint, MaxCirclePoints> pixels{};
+            const double fraction = 1.0 - trial / 400.0;
+            outline_pixels(screen, circle, rho.data(), x, y, fraction, pixels.data());
+            for (std::size_t j = 0; j < static_cast<std::size_t>(points); ++j) {
+                const double r = rho[j] * fraction;
+                EXPECT_EQ(pixels[j], to_pixel(screen, x + r * circle.cos[j], y + r * circle.sin[j])) << trial << " " << j;
+            }
+        }
     }
 }
