@@ -117,8 +117,6 @@ Mat3 mat_product(const Mat3& a, const Mat3& b)
     return c;
 }
 
-Vec3 mat_vec(const Mat3& m, const Vec3& v) { return {dot(m[0], v), dot(m[1], v), dot(m[2], v)}; }
-
 Vec3 vec_cross(const Vec3& u, const Vec3& v)
 {
     return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};

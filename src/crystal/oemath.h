@@ -26,7 +26,12 @@ double mat_det(const Mat3& m);
 // singular: false is returned and out holds the undivided adjugate.
 bool mat_inverse(const Mat3& m, Mat3& out);
 Mat3 mat_product(const Mat3& a, const Mat3& b); // a * b
-Vec3 mat_vec(const Mat3& m, const Vec3& v);     // m * v
+// m * v; inline, as the drawing takes it many times per atom and bond.
+inline Vec3 mat_vec(const Mat3& m, const Vec3& v)
+{
+    const auto row = [&v](const Vec3& r) { return r[0] * v[0] + r[1] * v[1] + r[2] * v[2]; };
+    return {row(m[0]), row(m[1]), row(m[2])};
+}
 Vec3 vec_cross(const Vec3& u, const Vec3& v);
 // v divided by its length; a zero vector is returned as it is.
 Vec3 vec_normalise(const Vec3& v);

@@ -69,17 +69,6 @@ bool positive_definite(const Vec3& lambda)
     return true;
 }
 
-bool quadratic_roots(double a, double b, double c, double& t1, double& t2)
-{
-    if (a == 0 || !std::isfinite(a)) return false;
-    const double disc = b * b - 4 * a * c;
-    if (!(disc >= 0)) return false;
-    const double root = std::sqrt(disc);
-    t1 = (-b - root) / (2 * a);
-    t2 = (-b + root) / (2 * a);
-    if (t1 > t2) std::swap(t1, t2);
-    return true;
-}
 
 } // namespace
 
@@ -281,24 +270,6 @@ void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const do
         const double r = rho[j] * scale;
         points[j] = to_pixel(screen, x + r * circle.cos[j], y + r * circle.sin[j]);
     }
-}
-
-bool outline_roots(const EllipsoidData& d, double x0, double y0, double dx, double dy, double& t1, double& t2)
-{
-    const double a = d.A * dx * dx + d.B * dy * dy + d.C * dx * dy;
-    const double b = 2 * d.A * x0 * dx + 2 * d.B * y0 * dy + d.C * (x0 * dy + y0 * dx);
-    const double c = d.A * x0 * x0 + d.B * y0 * y0 + d.C * x0 * y0 - d.K;
-    return quadratic_roots(a, b, c, t1, t2);
-}
-
-bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2)
-{
-    const Vec3 qd = mat_vec(data.Qv, d);
-    const Vec3 qp = mat_vec(data.Qv, p0);
-    const double a = d[0] * qd[0] + d[1] * qd[1] + d[2] * qd[2];
-    const double b = 2 * (p0[0] * qd[0] + p0[1] * qd[1] + p0[2] * qd[2]);
-    const double c = p0[0] * qp[0] + p0[1] * qp[1] + p0[2] * qp[2] - 1;
-    return quadratic_roots(a, b, c, t1, t2);
 }
 
 namespace {

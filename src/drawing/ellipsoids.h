@@ -5,10 +5,13 @@
 // gradation rings, principal sections, semi-axes).
 
 #include <array>
+#include <cmath>
+#include <utility>
 #include <optional>
 #include <string_view>
 
 #include "drawing/canvas.h"
+#include "crystal/oemath.h"
 #include "model/math3.h"
 #include "model/messages.h"
 #include "model/structure_model.h"
@@ -70,12 +73,41 @@ void outline_radii(const EllipsoidData& data, const CircleTable& circle, double*
 void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const double* rho, double x, double y,
                     double scale, PixelPoint* points);
 
+// Roots t1 <= t2 of a t^2 + b t + c; false when there are none (or a is
+// 0 or not finite).
+inline bool quadratic_roots(double a, double b, double c, double& t1, double& t2)
+{
+    if (a == 0 || !std::isfinite(a)) return false;
+    const double disc = b * b - 4 * a * c;
+    if (!(disc >= 0)) return false;
+    const double root = std::sqrt(disc);
+    t1 = (-b - root) / (2 * a);
+    t2 = (-b + root) / (2 * a);
+    if (t1 > t2) std::swap(t1, t2);
+    return true;
+}
+
 // Roots t1 <= t2 of the outline along x = x0 + t dx, y = y0 + t dy (relative
-// to the atom's view point); false when the line misses the outline.
-bool outline_roots(const EllipsoidData& data, double x0, double y0, double dx, double dy, double& t1,
-                   double& t2);
+// to the atom's view point); false when the line misses the outline. Inline
+// with the next one: every step of a bond band takes them.
+inline bool outline_roots(const EllipsoidData& d, double x0, double y0, double dx, double dy, double& t1,
+                          double& t2)
+{
+    const double a = d.A * dx * dx + d.B * dy * dy + d.C * dx * dy;
+    const double b = 2 * d.A * x0 * dx + 2 * d.B * y0 * dy + d.C * (x0 * dy + y0 * dx);
+    const double c = d.A * x0 * x0 + d.B * y0 * y0 + d.C * x0 * y0 - d.K;
+    return quadratic_roots(a, b, c, t1, t2);
+}
 // The same for the ellipsoid in the view frame along p0 + t d.
-bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2);
+inline bool ellipsoid_roots(const EllipsoidData& data, const Vec3& p0, const Vec3& d, double& t1, double& t2)
+{
+    const Vec3 qd = mat_vec(data.Qv, d);
+    const Vec3 qp = mat_vec(data.Qv, p0);
+    const double a = d[0] * qd[0] + d[1] * qd[1] + d[2] * qd[2];
+    const double b = 2 * (p0[0] * qd[0] + p0[1] * qd[1] + p0[2] * qd[2]);
+    const double c = p0[0] * qp[0] + p0[1] * qp[1] + p0[2] * qp[2] - 1;
+    return quadratic_roots(a, b, c, t1, t2);
+}
 
 // The figure of one generated atom, its outline in the pen given.
 void draw_atom(const StructureModel& model, const DrawingState& state, int atom, Canvas& canvas,
