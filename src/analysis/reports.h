@@ -17,6 +17,7 @@ struct ViewPoints;
 
 constexpr const char* DistancesReportName = "distances.txt";
 constexpr const char* CoordinatesReportName = "coordonnees.txt";
+constexpr const char* GeometryReportName = "geometry.cif";
 constexpr const char* EnvironmentReportName = "envir.txt";
 
 // Lines joined with CR LF, the last one terminated too.

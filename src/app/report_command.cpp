@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/geometry.h"
 #include "analysis/mean_plane.h"
 #include "analysis/reports.h"
 #include "app/cli_common.h"
@@ -20,7 +21,7 @@ namespace kestro::cli {
 
 namespace {
 
-enum class ReportKind { Distances, Coordinates, Environment, Plane };
+enum class ReportKind { Distances, Coordinates, Environment, Plane, Geometry };
 
 struct ReportRequest {
     ReportKind kind = ReportKind::Distances;
@@ -98,14 +99,15 @@ int write_output(const ReportRequest& request, const std::string& default_name, 
 
 int report(const std::vector<std::string>& args)
 {
-    if (args.size() < 2) return usage_error("report needs distances, coordinates, environment or plane");
+    if (args.size() < 2) return usage_error("report needs distances, coordinates, environment, plane or geometry");
     ReportRequest request;
     const std::string& kind = args[1];
     if (kind == "distances") request.kind = ReportKind::Distances;
     else if (kind == "coordinates") request.kind = ReportKind::Coordinates;
     else if (kind == "environment") request.kind = ReportKind::Environment;
     else if (kind == "plane") request.kind = ReportKind::Plane;
-    else return usage_error("report takes distances, coordinates, environment or plane, not " + kind);
+    else if (kind == "geometry") request.kind = ReportKind::Geometry;
+    else return usage_error("report takes distances, coordinates, environment, plane or geometry, not " + kind);
 
     GenerationRequest generation;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -160,6 +162,11 @@ int report(const std::vector<std::string>& args)
         return write_output(request, DistancesReportName, distances_report(*model), messages);
     case ReportKind::Coordinates:
         return write_output(request, CoordinatesReportName, coordinates_report(*model), messages);
+    case ReportKind::Geometry: {
+        const GeometryTables tables = geometry_tables(*model);
+        if (!tables.fault.empty()) messages.show(tables.fault);
+        return write_output(request, GeometryReportName, geometry_cif(*model, tables), messages);
+    }
     case ReportKind::Environment: {
         if (const int status = check_atom(*request.atom, count, "--atom"); status != 0) return status;
         // View points as the drawing window computes them on activation.

@@ -172,6 +172,7 @@ private:
                 return refuse("Cell error: " + at_line(value->text) + ": " + std::string(entry.name) + " '" +
                               std::string(value->text) + "' is not a number");
             model_.cell.*entry.field = *number;
+            model_.cell.su[static_cast<std::size_t>(&entry - &entries[0])] = number_su(value->text);
         }
         add("Cell parameters:");
         cell_line_at_ = summary_.size();
@@ -471,9 +472,13 @@ private:
                               (label >= 0 ? ": an atom site has no label" : ": an atom site has no type symbol"));
             AtomRecord atom;
             atom.label = labels_(key);
+            if (label >= 0) atom.file_label = trim(written);
             if (type >= 0 && !table->at(row, type).unknown()) atom.element = type_element(table->at(row, type).text);
             for (std::size_t k = 0; k < 3; ++k)
+            {
                 if (!loop_number(*table, row, xyz[k], written, std::nullopt, atom.xyz[k])) return false;
+                atom.xyz_su[k] = number_su(table->at(row, xyz[k]).text);
+            }
             if (u_column >= 0) {
                 if (!loop_number(*table, row, u_column, written, 0.0, atom.thermal[0])) return false;
                 atom.thermal[0] *= u_factor;

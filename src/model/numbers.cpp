@@ -41,4 +41,26 @@ std::optional<double> parse_fraction(std::string_view text)
     return value;
 }
 
+double number_su(std::string_view text)
+{
+    const std::size_t open = text.find('(');
+    const std::size_t close = text.find(')', open);
+    if (open == std::string_view::npos || close == std::string_view::npos) return 0;
+    const auto digits = parse_integer(text.substr(open + 1, close - open - 1));
+    if (!digits || *digits <= 0) return 0;
+    std::string_view number = text.substr(0, open);
+    while (!number.empty() && (number.front() == ' ' || number.front() == '\t')) number.remove_prefix(1);
+    int exponent = 0;
+    if (const std::size_t e = number.find_first_of("eE"); e != std::string_view::npos) {
+        const auto power = parse_integer(number.substr(e + 1));
+        if (!power) return 0;
+        exponent = static_cast<int>(*power);
+        number = number.substr(0, e);
+    }
+    if (!parse_real(number)) return 0;
+    const std::size_t point = number.find('.');
+    const int decimals = point == std::string_view::npos ? 0 : static_cast<int>(number.size() - point - 1);
+    return static_cast<double>(*digits) * std::pow(10.0, exponent - decimals);
+}
+
 } // namespace kestro

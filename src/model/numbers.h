@@ -15,6 +15,11 @@ std::optional<double> parse_real(std::string_view token);
 // that is not finite. The one reading of operator translations.
 std::optional<double> parse_fraction(std::string_view text);
 std::optional<long long> parse_integer(std::string_view token);
+// The standard uncertainty written after a number in parentheses, in units
+// of its last digit: '0.3691(2)' gives 0.0002, '16.6171(12)' 0.0012,
+// '103.2(1)' 0.1, '1234(5)' 5, '1.2e-3(4)' 0.0004. 0 where the text has
+// none or it cannot be read.
+double number_su(std::string_view text);
 
 // Round half to even (Pascal's Round): pixel positions and shift ranges.
 // The default floating-point rounding (to nearest, ties to even), which the

@@ -57,6 +57,9 @@ struct CrystalCell {
     double a_star = 0, b_star = 0, c_star = 0;            // 1/Angstrom
     double alpha_star = 0, beta_star = 0, gamma_star = 0; // degrees
     CellMetric metric;
+    // Standard uncertainties of a, b, c, alpha, beta, gamma as the file
+    // gives them; 0 where it gives none.
+    std::array<double, 6> su{};
 
     // A cell with any of its six values 0 counts as missing.
     bool missing() const { return a * b * c * alpha * beta * gamma == 0; }
@@ -86,6 +89,8 @@ struct AtomRecord {
     AtomLabel label;         // upper case, as the file gives it; 'C 1' for a short one
     FixedText<2> element;    // the file's type symbol, upper case; empty: the label's
     Vec3 xyz{};              // fractional coordinates
+    Vec3 xyz_su{};           // their standard uncertainties as the file gives them; 0 for none
+    FixedText<12> file_label; // the label exactly as a CIF writes it ('Fe(1)'), for its geometry loops
     double label_dx = 0;     // label offset in the drawing plane, Angstrom
     double label_dy = 0;
     Thermal6 thermal{};      // Uij (asymmetric unit) or betaij (generated)
