@@ -300,8 +300,9 @@ std::string geometry_cif(const StructureModel& model, const GeometryTables& tabl
     const auto line = [&text](const std::string& s) { text += s + "\n"; };
     const auto label = [&](const GeometrySite& site) { return cif_label(model.asym[site.atom]); };
     const auto code = [&](const GeometrySite& site) { return symmetry_code(site, tables.identity_op); };
-    line("# Bond lengths and angles of " + (model.source_file_name.empty() ? std::string("the structure") : model.source_file_name) +
-         ", computed by KESTRO");
+    const std::string& source = model.source_file_name;
+    const std::string name = source.substr(source.find_last_of('/') == std::string::npos ? 0 : source.find_last_of('/') + 1);
+    line("# Bond lengths and angles of " + (name.empty() ? std::string("the structure") : name) + ", computed by KESTRO");
     line("# The standard uncertainties are propagated to first order from those of the");
     line("# coordinates and of the cell alone: the covariance of the refinement is not");
     line("# known here, so correlations between parameters are left out.");

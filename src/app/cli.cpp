@@ -40,6 +40,7 @@ const char* const Usage =
     "       kestro report distances|coordinates FILE [-o OUT|-]        the report of a window\n"
     "       kestro report environment FILE --atom N --radius R [-o OUT|-]\n"
     "       kestro report plane FILE --plane N,N,N[,...] [--plane ...] [-o OUT|-]\n"
+    "       kestro report geometry FILE [-o OUT|-]   bonds and angles with s.u. as CIF loops\n"
     "       kestro --version | --help\n"
     "FILE is a KESTRO (.kes), SHELX (.ins .res .shx .inp .lst .out), CIF (.cif),\n"
     "PowderCell (.cel) or Lazy Pulverix (.lzy) file, told apart by its extension.\n"

@@ -30,6 +30,7 @@
 #include "ui/disp_coord.h"
 #include "ui/disp_coordinance.h"
 #include "ui/distances.h"
+#include "ui/geometry_window.h"
 #include "ui/limat.h"
 #include "ui/mask_element.h"
 #include "ui/plan_moyen.h"
@@ -132,6 +133,7 @@ void Tfdessin::build_tool_bar()
            &Tfdessin::affiche_liste_coord);
     button(QStringLiteral("Tab"), QStringLiteral("Display the table of inter-atomic distances"),
            &Tfdessin::affiche_distances);
+    button(QStringLiteral("Geo"), QStringLiteral("Geometry (CIF)"), &Tfdessin::affiche_geometrie);
     button(QStringLiteral("d"), QStringLiteral("Dispay a bond length"), &Tfdessin::pique_distance);
     button(QStringLiteral("+/-"), QStringLiteral("Delete/Add bond"), &Tfdessin::tue_liaison);
     button(QStringLiteral("Ang"), QStringLiteral("diplay angle of three atoms"), &Tfdessin::pique_angle);
@@ -407,6 +409,21 @@ void Tfdessin::affiche_distances()
     if (window->isVisible()) window->affiche();
     window->show();
     window->raise();
+}
+
+void Tfdessin::affiche_geometrie()
+{
+    Tfgeometry* window = geometry_window();
+    window->initialise();
+    window->show();
+    window->raise();
+    window->edit_geometry();
+}
+
+Tfgeometry* Tfdessin::geometry_window()
+{
+    if (!geometry_) geometry_ = new Tfgeometry(model_, messages_, this);
+    return geometry_;
 }
 
 Tfdistances* Tfdessin::distances_window()

@@ -47,6 +47,7 @@ class PictureArea;
 class Tfdisp_coord;
 class Tfdisp_coordinance;
 class Tfdistances;
+class Tfgeometry;
 class Tfimprime;
 class Tflimat;
 class Tfwmetafile2;
@@ -111,6 +112,8 @@ public:
     void selecte_centre();
     void affiche_liste_coord();
     void affiche_distances();
+    // "Geometry (CIF)": the loops shown, written as geometry.cif and opened in the editor.
+    void affiche_geometrie();
     // Labelling panel: an item of its check list (0 = "Font"), Close, Help.
     void click_on_checklistbox(int item);
     void close_labelling();
@@ -189,6 +192,7 @@ public:
     Tflimat* orientation_dialog();
     Tfmask_element* mask_window();
     Tfdistances* distances_window();
+    Tfgeometry* geometry_window();
     Tfdisp_coordinance* coordination_window();
     Tfplan_moyen* plan_window();
     Tfdisp_coord* coordinates_window();
@@ -303,6 +307,7 @@ private:
     Tflimat* limat_ = nullptr;
     Tfmask_element* mask_ = nullptr;
     Tfdistances* distances_ = nullptr;
+    Tfgeometry* geometry_ = nullptr;
     Tfdisp_coordinance* coordinance_ = nullptr;
     Tfplan_moyen* plan_ = nullptr;
     Tfdisp_coord* coord_ = nullptr;

@@ -28,6 +28,7 @@
 #include "ui/disp_coord.h"
 #include "ui/disp_coordinance.h"
 #include "ui/distances.h"
+#include "ui/geometry_window.h"
 #include "ui/plan_moyen.h"
 
 using namespace kestro;
@@ -227,6 +228,23 @@ private slots:
                  command_line(f, {"coordinates", "-o", "-"}));
         list->sortie();
         QVERIFY(!QFile::exists(f.file("coordonnees.txt")));
+    }
+
+    // The window's loops are the command line's, written where the other
+    // reports are, opened in the editor and deleted on closing.
+    void geometry_window_writes_the_cif_loops()
+    {
+        Fixture f;
+        Tfdessin& w = *f.window;
+        f.editor(w.geometry_window());
+        tool(w, QStringLiteral("Geometry (CIF)"))->trigger();
+        QCOMPARE(f.edited.back(), f.file("geometry.cif"));
+        const QByteArray written = QByteArray::fromStdString(read_file_bytes(f.file("geometry.cif").toStdString()));
+        QCOMPARE(written, command_line(f, {"geometry", "-o", "-"}));
+        QVERIFY(written.contains("_geom_angle_site_symmetry_3"));
+        QCOMPARE(w.geometry_window()->text_area()->toPlainText().toUtf8(), written);
+        w.geometry_window()->sortie();
+        QVERIFY(!QFile::exists(f.file("geometry.cif")));
     }
 
     void shared_files_plotted_give_the_command_line_reports()
