@@ -116,13 +116,23 @@ std::string distances_report(const StructureModel& model)
     return crlf_text(lines);
 }
 
+std::size_t coordinates_label_width(const StructureModel& model)
+{
+    return label_width(model, [&](int i) { return model.display_labels[i].str(); });
+}
+
+std::string coordinates_line(const StructureModel& model, int line, std::size_t label_width)
+{
+    if (line == 0) return "Coordinates";
+    return fmt_int(line, 3) + " " + fill_to(model.display_labels[line].str(), label_width) + " " +
+           xyz(model.generated[line].xyz, 8, 4);
+}
+
 std::vector<std::string> coordinates_lines(const StructureModel& model)
 {
-    std::vector<std::string> lines{"Coordinates"};
-    const std::size_t w = label_width(model, [&](int i) { return model.display_labels[i].str(); });
-    for (int i = 1; i <= model.generated.count(); ++i)
-        lines.push_back(fmt_int(i, 3) + " " + fill_to(model.display_labels[i].str(), w) + " " +
-                        xyz(model.generated[i].xyz, 8, 4));
+    const std::size_t w = coordinates_label_width(model);
+    std::vector<std::string> lines;
+    for (int i = 0; i <= model.generated.count(); ++i) lines.push_back(coordinates_line(model, i, w));
     return lines;
 }
 

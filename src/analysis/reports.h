@@ -44,6 +44,10 @@ std::string distances_report(const StructureModel& model);
 // Generated coordinates: the window's lines (number, display label, x, y,
 // z) and the report (stored label, x, y, z).
 std::vector<std::string> coordinates_lines(const StructureModel& model);
+// One line of them: 0 the heading, then atom `line`, its label filled to
+// `label_width` (coordinates_label_width, found once for all the lines).
+std::size_t coordinates_label_width(const StructureModel& model);
+std::string coordinates_line(const StructureModel& model, int line, std::size_t label_width);
 std::string coordinates_report(const StructureModel& model);
 
 // Neighbours kept at most; the rest are left out and the window says so.

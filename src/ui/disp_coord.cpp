@@ -1,9 +1,14 @@
 #include "ui/disp_coord.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -11,6 +16,7 @@
 
 #include "analysis/reports.h"
 #include "platform/qt_text.h"
+#include "ui/text_table_model.h"
 
 namespace kestro {
 
@@ -19,10 +25,12 @@ Tfdisp_coord::Tfdisp_coord(StructureModel& model, Messages* messages, QWidget* p
 {
     setWindowTitle(QStringLiteral("List of the generated coordinates"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    text_ = new QPlainTextEdit(this);
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(report_font());
+    lines_ = new TextLinesModel(this);
+    list_ = new QListView(this);
+    list_->setModel(lines_);
+    list_->setUniformItemSizes(true); // the view then needs no line's size but the first
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setFont(report_font());
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setToolTip(QStringLiteral("Copy the selected lines to the clipboard"));
     auto* edit = new QPushButton(QStringLiteral("Edit/Print the list"), this);
@@ -36,7 +44,7 @@ Tfdisp_coord::Tfdisp_coord(StructureModel& model, Messages* messages, QWidget* p
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(text_);
+    layout->addWidget(list_);
     layout->addWidget(status_line());
     resize(420, 500);
 }
@@ -57,15 +65,20 @@ void Tfdisp_coord::reject() { sortie(); }
 
 void Tfdisp_coord::initialise()
 {
-    QStringList lines;
-    for (const std::string& line : coordinates_lines(model_)) lines << qs(line);
-    text_->setPlainText(lines.join(QLatin1Char('\n')));
+    const std::size_t width = coordinates_label_width(model_);
+    lines_->set_lines(model_.generated.count() + 1,
+                      [this, width](int line) { return coordinates_line(model_, line, width); });
 }
 
 void Tfdisp_coord::copy_clipboard()
 {
-    // Nothing selected, nothing copied.
-    if (text_->textCursor().hasSelection()) text_->copy();
+    // The selected lines in their order; nothing selected, nothing copied.
+    QModelIndexList selected = list_->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList text;
+    for (const QModelIndex& index : selected) text << qs(lines_->line(index.row()));
+    QApplication::clipboard()->setText(text.join(QLatin1Char('\n')));
 }
 
 void Tfdisp_coord::BitBtn2Click()

@@ -1,14 +1,16 @@
 #pragma once
 // Tfdisp_coord "List of the generated coordinates": number, label and
 // fractional coordinates of every generated atom; "Copy" puts the selected
-// lines on the clipboard; "Edit/Print the list" writes "coordonnees.txt"
+// lines on the clipboard (the list makes only the lines it shows); "Edit/Print the list" writes "coordonnees.txt"
 // and opens it; Close deletes the file. Stays on top, centred.
 
 #include "ui/report_window.h"
 
-class QPlainTextEdit;
+class QListView;
 
 namespace kestro {
+
+class TextLinesModel;
 
 class Tfdisp_coord : public ReportWindow {
     Q_OBJECT
@@ -21,7 +23,7 @@ public:
     void BitBtn2Click();
     void sortie();
 
-    QPlainTextEdit* text_area() const { return text_; }
+    QListView* list() const { return list_; }
 
 protected:
     void refill() override { initialise(); }
@@ -29,7 +31,8 @@ protected:
     void reject() override;
 
 private:
-    QPlainTextEdit* text_ = nullptr;
+    QListView* list_ = nullptr;
+    TextLinesModel* lines_ = nullptr;
 };
 
 } // namespace kestro

@@ -38,4 +38,20 @@ QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
+void TextLinesModel::set_lines(int lines, std::function<std::string(int)> line)
+{
+    beginResetModel();
+    lines_ = line ? std::max(lines, 0) : 0;
+    line_ = std::move(line);
+    endResetModel();
+}
+
+int TextLinesModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : lines_; }
+
+QVariant TextLinesModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= lines_ || role != Qt::DisplayRole) return {};
+    return qs(line_(index.row()));
+}
+
 } // namespace kestro

@@ -32,4 +32,21 @@ private:
     std::function<TextRow(int)> row_;
 };
 
+// A read-only list of lines made as they are shown, for the lists of many
+// lines (the generated coordinates).
+class TextLinesModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit TextLinesModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+    void set_lines(int lines, std::function<std::string(int)> line);
+    std::string line(int index) const { return index >= 0 && index < lines_ ? line_(index) : std::string(); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    int lines_ = 0;
+    std::function<std::string(int)> line_;
+};
+
 } // namespace kestro

@@ -3,6 +3,8 @@
 // a mean plane through six clicked atoms, the distances table, and the
 // command line writing the same files byte for byte.
 #include <QtTest>
+#include <QItemSelectionModel>
+#include <QClipboard>
 
 #include <QAction>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 #include "drawing/drawing_state.h"
 #include "drawing/interaction.h"
 #include "drawing_fixture.h"
+#include "analysis/reports.h"
 #include "formats/kes.h"
 #include "model/file_io.h"
 #include "platform/editor.h"
@@ -216,7 +219,14 @@ private slots:
         tool(w, QStringLiteral("Display the list of the generated coordinates"))->trigger();
         Tfdisp_coord* list = w.coordinates_window();
         QVERIFY(list->isVisible());
-        QCOMPARE(list->text_area()->toPlainText().split('\n').size(), 8);
+        QCOMPARE(list->list()->model()->rowCount(), 8);
+        QCOMPARE(list->list()->model()->index(1, 0).data().toString().toStdString(), coordinates_lines(*f.model)[1]);
+        // The selected lines go to the clipboard in their order.
+        for (int row : {3, 1})
+            list->list()->selectionModel()->select(list->list()->model()->index(row, 0), QItemSelectionModel::Select);
+        list->copy_clipboard();
+        QCOMPARE(QApplication::clipboard()->text().toStdString(),
+                 coordinates_lines(*f.model)[1] + "\n" + coordinates_lines(*f.model)[3]);
         // An editor that cannot start is said in the window.
         list->open_editor = [](const QString&, QString& error) {
             error = QStringLiteral("The editor could not be started: nothing");
