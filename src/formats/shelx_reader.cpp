@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cmath>
 #include <vector>
 
@@ -502,6 +503,7 @@ bool read_header(StructureModel& model, const ShelxSource& source, std::size_t c
                  Messages& messages)
 {
     bool lattice_seen = false, cell_seen = false;
+    std::optional<std::array<double, 6>> cell_su; // ZERR Z and the s.u. of a, b, c, alpha, beta, gamma
     model.centro_flag = 1;
     model.lattice_letter = "P";
     for (const SourceLine& line : source.lines) {
@@ -522,8 +524,13 @@ bool read_header(StructureModel& model, const ShelxSource& source, std::size_t c
         } else if (keyword == "CELL" && !cell_seen) {
             if (!set_cell(model, rest, source, line.number, messages)) return false;
             cell_seen = true;
+        } else if (keyword == "ZERR" && !cell_su) {
+            const NumberList numbers = decode_number_list(rest);
+            if (numbers.first_bad == 0 && numbers.count >= 7)
+                cell_su = std::array<double, 6>{numbers[2], numbers[3], numbers[4], numbers[5], numbers[6], numbers[7]};
         }
     }
+    if (cell_seen && cell_su) model.cell.su = *cell_su;
     return cell_seen || no_cell(source, messages);
 }
 
@@ -597,6 +604,12 @@ bool read_shelx_listing(std::string_view text, std::string_view file, StructureM
         atom.label = stored_label(keyword_at(text, 1));
         atom.xyz = {numbers[1], numbers[2], numbers[3]};
         atom.thermal = swap_shelx_order({numbers[5], numbers[6], numbers[7], numbers[8], numbers[9], numbers[10]});
+        // The s.u. line below: a positional s.u. under the label, then those
+        // of x, y and z.
+        if (i + 1 < lines.size()) {
+            const NumberList su = decode_number_list(lines[i + 1].text);
+            if (su.first_bad == 0 && su.count >= 4) atom.xyz_su = {su[2], su[3], su[4]};
+        }
         if (!add_atom(model, atom, messages)) break;
     }
     if (model.asym.empty()) {

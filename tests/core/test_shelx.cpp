@@ -514,3 +514,18 @@ TEST(ShelxCorpus, WrittenFilesReadBackTheSameStructure)
         }
     }
 }
+
+// The s.u. a listing gives: the cell's from ZERR, each atom's coordinates
+// from the line below it (after the positional s.u. under the label).
+TEST(ShelxListing, KeepsTheStandardUncertainties)
+{
+    const std::string path = ShelxDir + "sf_051a_p21c.lst";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not there";
+    RecordingMessages messages;
+    bool loaded = false;
+    const auto model = read_file(path, messages, loaded);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(model->cell.su, (std::array<double, 6>{0.0009, 0.0009, 0.0016, 0.000, 0.001, 0.000}));
+    EXPECT_EQ(model->asym[1].label.str(), "N 1");
+    EXPECT_EQ(model->asym[1].xyz_su, (Vec3{0.00011, 0.00010, 0.00006}));
+}
