@@ -55,18 +55,22 @@ std::optional<double> read_number(const std::string& text) { return parse_real(t
 std::optional<AtomGridFault> read_atom_grid(StructureModel& model, std::vector<AtomGridRow>& rows,
                                             ThermalExpression shown_as)
 {
-    // What the grid does not show (type, disorder part, occupancy) stays
-    // with the atom of the same label: at the same place, else the first.
+    // What the grid does not show (type, disorder part, occupancy, the
+    // file's label) stays with the atom of the same label: at the same
+    // place, else the first. So does a coordinate's s.u., while the
+    // coordinate is the file's.
     const std::vector<AtomRecord> before(model.asym.begin(), model.asym.end());
     const auto keep_unshown = [&](AtomRecord& atom, std::size_t place) {
         const AtomRecord* old = place < before.size() && before[place].label == atom.label ? &before[place] : nullptr;
         for (std::size_t k = 0; !old && k < before.size(); ++k)
             if (before[k].label == atom.label) old = &before[k];
-        if (!old) return;
+        if (!old) return old;
         atom.element = old->element;
         atom.part = old->part;
         atom.assembly = old->assembly;
         atom.occupancy = old->occupancy;
+        atom.file_label = old->file_label;
+        return old;
     };
     model.asym.clear();
     std::vector<int> grid_rows; // of each atom read
@@ -76,7 +80,7 @@ std::optional<AtomGridFault> read_atom_grid(StructureModel& model, std::vector<A
         if (label.empty()) continue;
         AtomRecord atom;
         atom.label = label;
-        keep_unshown(atom, static_cast<std::size_t>(model.asym.count()));
+        const AtomRecord* old = keep_unshown(atom, static_cast<std::size_t>(model.asym.count()));
         for (std::size_t col = FirstCoordinateColumn; col < AtomColumns; ++col) {
             AtomCell& cell = row[col];
             if (trim(cell.text).empty()) set_text(cell, col < FirstThermalColumn ? "  0" : "0");
@@ -88,6 +92,8 @@ std::optional<AtomGridFault> read_atom_grid(StructureModel& model, std::vector<A
             if (col < FirstThermalColumn) atom.xyz[col - FirstCoordinateColumn] = *value;
             else atom.thermal[col - FirstThermalColumn] = *value;
         }
+        for (std::size_t k = 0; old && k < 3; ++k)
+            if (atom.xyz[k] == old->xyz[k]) atom.xyz_su[k] = old->xyz_su[k];
         if (!model.asym.push(atom)) break;
         grid_rows.push_back(static_cast<int>(r));
     }

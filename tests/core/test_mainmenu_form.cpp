@@ -59,6 +59,8 @@ TEST(MainMenuAtomGrid, UneditedCellsKeepTheirPrecisionEditedOnesAreRead)
 {
     auto model = std::make_unique<StructureModel>();
     one_atom(*model, {0.123456789, -0.5, 0.25}, {0.0123456789, 0.02, 0.03, 0, 0.001, 0});
+    model->asym[1].xyz_su = {0.0001, 0.0002, 0.0003};
+    model->asym[1].file_label = "Cl(1)";
     std::vector<AtomGridRow> rows = atom_grid_rows(*model, ThermalExpression::Bij);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][2].text, "  0.12346");
@@ -69,6 +71,9 @@ TEST(MainMenuAtomGrid, UneditedCellsKeepTheirPrecisionEditedOnesAreRead)
     EXPECT_EQ(atom.label.str(), "CL1");
     EXPECT_EQ(atom.xyz[0], 0.123456789);
     EXPECT_EQ(atom.xyz[1], -0.25);
+    // The file's s.u. stay with the coordinates the user left as they were.
+    EXPECT_EQ(atom.xyz_su, (Vec3{0.0001, 0, 0.0003}));
+    EXPECT_EQ(atom.file_label.str(), "Cl(1)");
     EXPECT_NEAR(atom.thermal[0], 0.0123456789, 1e-15);
     EXPECT_EQ(rows[0][8].text, "0"); // filled in the rows too
 }
