@@ -44,8 +44,8 @@ const char* const Usage =
     "       kestro --version | --help\n"
     "FILE is a KESTRO (.kes), SHELX (.ins .res .shx .inp .lst .out), CIF (.cif),\n"
     "PowderCell (.cel) or Lazy Pulverix (.lzy) file, told apart by its extension.\n"
-    "Reports go to distances.txt, coordonnees.txt, envir.txt or plan.sor (with plan.dat)\n"
-    "in the current directory unless -o names a file (- for standard output); atom\n"
+    "Reports go to distances.txt, coordonnees.txt, envir.txt, geometry.cif or plan.sor (with\n"
+    "plan.dat) in the current directory unless -o names a file (- for standard output); atom\n"
     "numbers are those of the coordinates list. For report environment, --radius is the\n"
     "radius around the atom (a sphere keeps the radius of the file).\n"
     "options of convert, render and report:\n"
@@ -77,6 +77,42 @@ const char* const Usage =
     "                                major part of each assembly, or part N\n"
     "  --dash-minor                  bonds of the parts other than the major ones drawn hollow and dashed\n"
     "  --hydrogen-radius R           hydrogen atoms drawn as spheres of R Angstrom (0.01 .. 2)\n";
+
+std::string command_help(const std::string& command)
+{
+    // Cut from the one usage text: the command's own lines (with the lines
+    // that continue them), the lines on files and reports, and each block
+    // of options whose heading names the command.
+    std::vector<std::string> lines;
+    for (std::string_view rest = Usage; !rest.empty();) {
+        const std::size_t end = rest.find('\n');
+        lines.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    const std::string own = "kestro " + command + " ";
+    std::string text;
+    std::size_t i = 0;
+    bool taking = false;
+    for (; i < lines.size() && (i == 0 || lines[i].starts_with("   ")); ++i) {
+        const bool continuation = lines[i].starts_with(std::string(44, ' '));
+        if (!continuation) taking = contains(lines[i], own);
+        if (taking) text += (text.empty() ? "usage: " + trim(lines[i]) : lines[i]) + "\n";
+    }
+    // The lines on files for every command; from "Reports go to" on, for report.
+    for (bool reports = false; i < lines.size() && !lines[i].starts_with("options of"); ++i) {
+        reports = reports || lines[i].starts_with("Reports go to");
+        if (!reports || command == "report") text += lines[i] + "\n";
+    }
+    for (; i < lines.size(); ++i) {
+        if (lines[i].starts_with("options of")) {
+            const std::string heading = lines[i].substr(0, lines[i].find(':'));
+            taking = contains(heading, " " + command + ",") || contains(heading, " " + command + " ") ||
+                     heading.ends_with(" " + command);
+        }
+        if (taking) text += lines[i] + "\n";
+    }
+    return text;
+}
 
 int usage_error(const std::string& text)
 {
@@ -315,6 +351,11 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
         {"metafile", cli::metafile}, {"povray", cli::povray}, {"report", cli::report}};
     for (const auto& [name, run] : subcommands) {
         if (first != name) continue;
+        for (std::size_t i = 2; i < arguments.size(); ++i)
+            if (arguments[i] == "--help" || arguments[i] == "-h") {
+                std::cout << cli::command_help(name);
+                return 0;
+            }
         // A fault of the program stops the command with its text; the
         // saves write through temporary files, so no output is left half made.
         try {

@@ -14,6 +14,8 @@
 namespace kestro::cli {
 
 extern const char* const Usage;
+// The usage lines and options of one command, for "kestro COMMAND --help".
+std::string command_help(const std::string& command);
 
 // Messages as lines on stderr; questions answered No unless --yes was given.
 class StderrMessages : public Messages {

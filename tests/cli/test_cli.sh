@@ -19,6 +19,16 @@ check() { # description, expected status, command...
 check "--version" 0 "$kestro" --version
 grep -q "^kestro " "$work/out" || { echo "FAIL: --version prints no version"; failures=$((failures + 1)); }
 check "--help" 0 "$kestro" --help
+# Each command's help: its own usage and options, not the other commands'.
+for command in render convert print metafile report povray; do
+  check "$command --help" 0 "$kestro" $command --help
+  grep -q "^usage: kestro $command " "$work/out" || { echo "FAIL: $command --help: no usage line"; failures=$((failures + 1)); }
+done
+check "report -h" 0 "$kestro" report geometry -h
+grep -q -- "--atom N" "$work/out" || { echo "FAIL: report --help lacks --atom"; failures=$((failures + 1)); }
+check "povray --help" 0 "$kestro" povray --help
+grep -q -- "--size PIXELS" "$work/out" && ! grep -q -- "--box SX" "$work/out" && ! grep -q "kestro render" "$work/out" ||
+  { echo "FAIL: povray --help shows other commands' options"; failures=$((failures + 1)); }
 check "unknown option" 2 "$kestro" --frobnicate
 check "convert without output" 2 "$kestro" convert "$golden"
 check "convert" 0 "$kestro" convert "$golden" -o "$work/out.kes"
