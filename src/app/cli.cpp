@@ -37,6 +37,8 @@ const char* const Usage =
     "                                            the printed page\n"
     "       kestro metafile FILE -o OUT.emf|.svg|.pdf [--width W] [--pen N]   the metafile picture\n"
     "       kestro povray FILE -o OUT.pov [--size N]   the picture as a POV-Ray scene\n"
+    "       kestro thumbnail FILE OUT.png [SIZE]   a SIZE x SIZE picture (default 256) in the best view,\n"
+    "                                            for file managers\n"
     "       kestro report distances|coordinates FILE [-o OUT|-]        the report of a window\n"
     "       kestro report environment FILE --atom N --radius R [-o OUT|-]\n"
     "       kestro report plane FILE --plane N,N,N[,...] [--plane ...] [-o OUT|-]\n"
@@ -125,18 +127,19 @@ std::string data_directory()
     return find_data_directory(std::getenv("KESTRO_DATA"), std::filesystem::current_path().string());
 }
 
-bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages)
+bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages,
+                const std::string& reports_directory)
 {
     model.data_directory = data_directory();
     // Reports of the readers (Cifout.txt) go where the windows put them.
-    model.program_directory = std::filesystem::current_path().string();
+    model.program_directory = reports_directory.empty() ? std::filesystem::current_path().string() : reports_directory;
     return load_structure_file(model, input, messages) && !messages.cut_at_limit;
 }
 
 int load_and_plot(StructureModel& model, const std::string& input, const GenerationRequest& generation,
-                  StderrMessages& messages)
+                  StderrMessages& messages, const std::string& reports_directory)
 {
-    if (!load_input(model, input, messages)) return 1;
+    if (!load_input(model, input, messages, reports_directory)) return 1;
     // Generated atoms are drawn as stored; a file without them is plotted
     // as the main window plots it, from its selected positions.
     if (generation.any || model.generated.empty())
@@ -348,7 +351,8 @@ std::optional<int> run_command_line(const std::vector<std::string>& arguments)
     using Subcommand = int (*)(const std::vector<std::string>&);
     static const std::pair<const char*, Subcommand> subcommands[] = {
         {"convert", cli::convert}, {"render", cli::render},     {"print", cli::print},
-        {"metafile", cli::metafile}, {"povray", cli::povray}, {"report", cli::report}};
+        {"metafile", cli::metafile}, {"povray", cli::povray}, {"report", cli::report},
+        {"thumbnail", cli::thumbnail}};
     for (const auto& [name, run] : subcommands) {
         if (first != name) continue;
         for (std::size_t i = 2; i < arguments.size(); ++i)

@@ -2,6 +2,8 @@
 // What the subcommands of the command line share: messages on stderr, the
 // usage text, the generation options and the generation itself.
 
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -45,6 +47,28 @@ private:
     bool yes_;
 };
 
+// A temporary folder of this process, removed with it: for the plane
+// library's files, and for the reader summaries of a thumbnail.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const char* pattern)
+    {
+        std::string path = (std::filesystem::temp_directory_path() / pattern).string();
+        if (mkdtemp(path.data())) path_ = path;
+    }
+    ~ScratchDirectory()
+    {
+        std::error_code error;
+        if (!path_.empty()) std::filesystem::remove_all(path_, error);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // Prints the text and the usage; gives the usage-error status 2.
 int usage_error(const std::string& text);
 // Where the reference files are read: $KESTRO_DATA, the current directory or the install.
@@ -52,7 +76,9 @@ std::string data_directory();
 bool has_extension(const std::string& name, const char* extension);
 // Reads the input file of a subcommand with the reader of its extension;
 // false when it could not, or when the reader cut it at a table's limit.
-bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages);
+// A reader's summary goes to reports_directory (empty: the current one).
+bool load_input(StructureModel& model, const std::string& input, StderrMessages& messages,
+                const std::string& reports_directory = {});
 
 // What the command line asks of the generation; empty fields keep the file's.
 struct GenerationRequest {
@@ -75,7 +101,7 @@ int generate(StructureModel& model, const GenerationRequest& request, StderrMess
 // Reads the input and plots it as the main window does (generated atoms as
 // stored, else generated); 0 or the exit status. "No data" without atoms.
 int load_and_plot(StructureModel& model, const std::string& input, const GenerationRequest& generation,
-                  StderrMessages& messages);
+                  StderrMessages& messages, const std::string& reports_directory = {});
 
 // An argument that is no option of the subcommand: the one input file. 0,
 // or the usage-error status for an unknown option or a second file.
@@ -86,5 +112,6 @@ int report(const std::vector<std::string>& args);
 int print(const std::vector<std::string>& args);
 int metafile(const std::vector<std::string>& args);
 int povray(const std::vector<std::string>& args);
+int thumbnail(const std::vector<std::string>& args);
 
 } // namespace kestro::cli

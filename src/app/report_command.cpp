@@ -46,25 +46,6 @@ std::optional<std::vector<int>> parse_atom_list(const std::string& text)
     return atoms;
 }
 
-// A temporary folder of this process for the plane library's files.
-class ScratchDirectory {
-public:
-    ScratchDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-plan-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchDirectory()
-    {
-        std::error_code error;
-        if (!path_.empty()) std::filesystem::remove_all(path_, error);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 int check_atom(long long atom, int count, const char* what)
 {
     if (atom >= 1 && atom <= count) return 0;
@@ -185,7 +166,7 @@ int report(const std::vector<std::string>& args)
                 if (const int status = check_atom(atom, count, "--plane atom"); status != 0) return status;
         // Without -o the files lie where the window leaves them; with -o
         // the exchange happens in a folder of this process alone.
-        ScratchDirectory scratch;
+        ScratchDirectory scratch("kestro-plan-XXXXXX");
         const std::string directory = request.output.empty() ? std::string(".") : scratch.path();
         if (directory.empty()) {
             messages.show("No temporary folder for the plane library");

@@ -20,7 +20,7 @@ check "--version" 0 "$kestro" --version
 grep -q "^kestro " "$work/out" || { echo "FAIL: --version prints no version"; failures=$((failures + 1)); }
 check "--help" 0 "$kestro" --help
 # Each command's help: its own usage and options, not the other commands'.
-for command in render convert print metafile report povray; do
+for command in render convert print metafile report povray thumbnail; do
   check "$command --help" 0 "$kestro" $command --help
   grep -q "^usage: kestro $command " "$work/out" || { echo "FAIL: $command --help: no usage line"; failures=$((failures + 1)); }
 done
@@ -30,6 +30,19 @@ check "povray --help" 0 "$kestro" povray --help
 grep -q -- "--size PIXELS" "$work/out" && ! grep -q -- "--box SX" "$work/out" && ! grep -q "kestro render" "$work/out" ||
   { echo "FAIL: povray --help shows other commands' options"; failures=$((failures + 1)); }
 check "unknown option" 2 "$kestro" --frobnicate
+# The thumbnail: the size asked, nothing written beside it (a CIF's summary
+# included), exit 1 and no picture for a file it cannot read.
+mkdir -p "$work/thumbs"
+printf 'data_t\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\nloop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0.1 0.1 0.1\nC2 0.3 0.1 0.1\n' > "$work/t.cif"
+cd "$work/thumbs" || exit 1
+check "thumbnail" 0 "$kestro" thumbnail "$work/t.cif" "$work/thumbs/t.png" 96
+cd - > /dev/null || exit 1
+file "$work/thumbs/t.png" | grep -q "96 x 96" || { echo "FAIL: thumbnail is not 96 x 96"; failures=$((failures + 1)); }
+[ "$(ls "$work/thumbs")" = "t.png" ] || { echo "FAIL: thumbnail wrote beside it: $(ls "$work/thumbs")"; failures=$((failures + 1)); }
+printf 'data_t\n' > "$work/bad.cif"
+check "thumbnail of an unreadable file" 1 "$kestro" thumbnail "$work/bad.cif" "$work/thumbs/bad.png"
+[ ! -e "$work/thumbs/bad.png" ] || { echo "FAIL: a thumbnail of an unreadable file"; failures=$((failures + 1)); }
+check "thumbnail without output" 2 "$kestro" thumbnail "$work/t.cif"
 check "convert without output" 2 "$kestro" convert "$golden"
 check "convert" 0 "$kestro" convert "$golden" -o "$work/out.kes"
 cmp -s "$golden" "$work/out.kes" || { echo "FAIL: convert changed the file"; failures=$((failures + 1)); }

@@ -21,9 +21,19 @@ for file in bin/kestro "$libdir/libmiraldo.so" "$libdir/libplan.so" share/kestro
             share/kestro/Kestro.hlp share/applications/org.kestro.Kestro.desktop \
             share/metainfo/org.kestro.Kestro.metainfo.xml share/mime/packages/kestro.xml \
             share/icons/hicolor/scalable/apps/kestro.svg share/icons/hicolor/48x48/apps/kestro.png \
-            share/icons/hicolor/256x256/apps/kestro.png share/man/man1/kestro.1.gz; do
+            share/icons/hicolor/256x256/apps/kestro.png share/man/man1/kestro.1.gz \
+            share/thumbnailers/kestro.thumbnailer; do
   [ -f "$root/$file" ] || fail "not installed: $file"
 done
+
+# The thumbnailer entry as a file manager runs it: %i, %o and %s replaced.
+exec_line="$(sed -n 's/^Exec=//p' "$root/share/thumbnailers/kestro.thumbnailer")"
+command="${exec_line/\%i/$example}"
+command="${command/\%o/$work/thumb.png}"
+command="${command/\%s/128}"
+read -r -a words <<< "$command"
+(cd "$work" && "$root/bin/${words[0]}" "${words[@]:1}") || fail "the thumbnailer's command failed: $command"
+file "$work/thumb.png" | grep -q "128 x 128" || fail "no 128 x 128 thumbnail"
 
 # The libraries are found through the program's RUNPATH, inside the tree.
 dynamic="$(readelf -d "$root/bin/kestro")"
