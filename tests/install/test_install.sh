@@ -22,7 +22,7 @@ for file in bin/kestro "$libdir/libmiraldo.so" "$libdir/libplan.so" share/kestro
             share/metainfo/org.kestro.Kestro.metainfo.xml share/mime/packages/kestro.xml \
             share/icons/hicolor/scalable/apps/kestro.svg share/icons/hicolor/48x48/apps/kestro.png \
             share/icons/hicolor/256x256/apps/kestro.png share/man/man1/kestro.1.gz \
-            share/thumbnailers/kestro.thumbnailer; do
+            share/thumbnailers/kestro.thumbnailer share/bash-completion/completions/kestro; do
   [ -f "$root/$file" ] || fail "not installed: $file"
 done
 
@@ -34,6 +34,8 @@ command="${command/\%s/128}"
 read -r -a words <<< "$command"
 (cd "$work" && "$root/bin/${words[0]}" "${words[@]:1}") || fail "the thumbnailer's command failed: $command"
 file "$work/thumb.png" | grep -q "128 x 128" || fail "no 128 x 128 thumbnail"
+
+bash -n "$root/share/bash-completion/completions/kestro" || fail "the bash completion does not parse"
 
 # The libraries are found through the program's RUNPATH, inside the tree.
 dynamic="$(readelf -d "$root/bin/kestro")"
