@@ -30,19 +30,6 @@ check "povray --help" 0 "$kestro" povray --help
 grep -q -- "--size PIXELS" "$work/out" && ! grep -q -- "--box SX" "$work/out" && ! grep -q "kestro render" "$work/out" ||
   { echo "FAIL: povray --help shows other commands' options"; failures=$((failures + 1)); }
 check "unknown option" 2 "$kestro" --frobnicate
-# The thumbnail: the size asked, nothing written beside it (a CIF's summary
-# included), exit 1 and no picture for a file it cannot read.
-mkdir -p "$work/thumbs"
-printf 'data_t\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\nloop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0.1 0.1 0.1\nC2 0.3 0.1 0.1\n' > "$work/t.cif"
-cd "$work/thumbs" || exit 1
-check "thumbnail" 0 "$kestro" thumbnail "$work/t.cif" "$work/thumbs/t.png" 96
-cd - > /dev/null || exit 1
-file "$work/thumbs/t.png" | grep -q "96 x 96" || { echo "FAIL: thumbnail is not 96 x 96"; failures=$((failures + 1)); }
-[ "$(ls "$work/thumbs")" = "t.png" ] || { echo "FAIL: thumbnail wrote beside it: $(ls "$work/thumbs")"; failures=$((failures + 1)); }
-printf 'data_t\n' > "$work/bad.cif"
-check "thumbnail of an unreadable file" 1 "$kestro" thumbnail "$work/bad.cif" "$work/thumbs/bad.png"
-[ ! -e "$work/thumbs/bad.png" ] || { echo "FAIL: a thumbnail of an unreadable file"; failures=$((failures + 1)); }
-check "thumbnail without output" 2 "$kestro" thumbnail "$work/t.cif"
 check "convert without output" 2 "$kestro" convert "$golden"
 check "convert" 0 "$kestro" convert "$golden" -o "$work/out.kes"
 cmp -s "$golden" "$work/out.kes" || { echo "FAIL: convert changed the file"; failures=$((failures + 1)); }
@@ -64,6 +51,34 @@ for command in "report distances" render convert; do
   [ ! -e "$work/$out" ] || { echo "FAIL: $command of a bad file wrote $out"; failures=$((failures + 1)); }
 done
 example=$(realpath "$3")
+
+# The thumbnail: the size asked, nothing written beside it (a CIF's summary
+# included), exit 1 and no picture for a file it cannot read.
+mkdir -p "$work/thumbs"
+printf 'data_t\n_cell_length_a 5\n_cell_length_b 5\n_cell_length_c 5\n_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\nloop_\n_symmetry_equiv_pos_as_xyz\nx,y,z\nloop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nC1 0.1 0.1 0.1\nC2 0.3 0.1 0.1\n' > "$work/t.cif"
+cd "$work/thumbs" || exit 1
+check "thumbnail" 0 "$kestro" thumbnail "$work/t.cif" "$work/thumbs/t.png" 96
+cd - > /dev/null || exit 1
+file "$work/thumbs/t.png" | grep -q "96 x 96" || { echo "FAIL: thumbnail is not 96 x 96"; failures=$((failures + 1)); }
+[ "$(ls "$work/thumbs")" = "t.png" ] || { echo "FAIL: thumbnail wrote beside it: $(ls "$work/thumbs")"; failures=$((failures + 1)); }
+printf 'data_t\n' > "$work/bad.cif"
+check "thumbnail of an unreadable file" 1 "$kestro" thumbnail "$work/bad.cif" "$work/thumbs/bad.png"
+[ ! -e "$work/thumbs/bad.png" ] || { echo "FAIL: a thumbnail of an unreadable file"; failures=$((failures + 1)); }
+check "thumbnail without output" 2 "$kestro" thumbnail "$work/t.cif"
+
+# A batch: every input into the folder, a failure reported and passed over,
+# one JSON line per input, exit 1 as one failed.
+check "batch render" 1 "$kestro" render "$golden" "$work/bad.cif" "$example" -o "$work/batch/" --format jpg \
+  --report "$work/batch.jsonl" --size 64
+[ -s "$work/batch/golden.jpg" ] && [ -s "$work/batch/$(basename "$example" .kes).jpg" ] ||
+  { echo "FAIL: batch render: pictures missing: $(ls "$work/batch")"; failures=$((failures + 1)); }
+[ "$(grep -c '"status": "ok"' "$work/batch.jsonl")" = 2 ] && [ "$(grep -c '"status": "failed"' "$work/batch.jsonl")" = 1 ] ||
+  { echo "FAIL: batch report:"; cat "$work/batch.jsonl"; failures=$((failures + 1)); }
+grep -q '"file": ".*bad.cif", "status": "failed", "message": ".\+", "atoms": 0' "$work/batch.jsonl" ||
+  { echo "FAIL: batch report of the failure:"; cat "$work/batch.jsonl"; failures=$((failures + 1)); }
+grep -q "bad.cif: " "$work/err" || { echo "FAIL: batch: no line for the failure"; failures=$((failures + 1)); }
+check "batch render, all good" 0 "$kestro" render "$golden" -o "$work/batch2/" --size 64
+check "several files need a folder" 2 "$kestro" render "$golden" "$example" -o "$work/x.png"
 check "cell contents" 0 "$kestro" convert "$example" -o "$work/cell.kes" --enclosure cell
 # Rutile: Ti at the corners and the centre (9), O inside and on two faces (6).
 grep -A1 "^#Generated atoms" "$work/cell.kes" | tail -1 | tr -d '\r' | grep -qx 15 \
