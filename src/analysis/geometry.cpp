@@ -7,7 +7,6 @@
 #include "analysis/geometry.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -42,13 +41,7 @@ Vec3 image_of(const SymmetryOperator& op, const Vec3& x, const std::array<int, 3
     return y;
 }
 
-bool is_identity(const SymmetryOperator& op)
-{
-    for (std::size_t r = 0; r < 3; ++r)
-        for (std::size_t c = 0; c < 4; ++c)
-            if (op.rows[r][c] != (r == c ? 1.0 : 0.0)) return false;
-    return true;
-}
+bool is_identity(const SymmetryOperator& op) { return op.rows == SymmetryOperator::identity().rows; }
 
 // The direct metric tensor of a, b, c, alpha, beta, gamma (degrees).
 Mat3 metric_of(const std::array<double, 6>& cell)
@@ -141,13 +134,6 @@ double angle_at_middle(const std::vector<Vec3>& x, const Mat3& g)
     return std::acos(std::clamp(cosine, -1.0, 1.0)) / DegreesToRadians;
 }
 
-std::string fixed(double value, int decimals)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, result.ptr);
-}
-
 // The file's label where it gave one, else the display form; quoted when
 // it could not stand as a bare CIF value.
 std::string cif_label(const AtomRecord& atom)
@@ -171,7 +157,7 @@ std::string symmetry_code(const GeometrySite& site, int identity_op)
 
 std::string value_with_su(double value, double su, int plain_decimals)
 {
-    if (!(su > 0) || !std::isfinite(su)) return fixed(value, plain_decimals);
+    if (!(su > 0) || !std::isfinite(su)) return fmt_real(value, 0, plain_decimals);
     // The place of the s.u.'s last digit kept: its first digit, or the
     // second when the first is 1 (an s.u. rounding up to 20 there is 2).
     int place = static_cast<int>(std::floor(std::log10(su)));
@@ -185,7 +171,7 @@ std::string value_with_su(double value, double su, int plain_decimals)
     const int decimals = std::max(0, -place);
     if (place > 0)
         for (int k = 0; k < place; ++k) digits *= 10;
-    return fixed(value, decimals) + "(" + std::to_string(digits) + ")";
+    return fmt_real(value, 0, decimals) + "(" + std::to_string(digits) + ")";
 }
 
 GeometryTables geometry_tables(const StructureModel& model)
