@@ -9,8 +9,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/picture_options.h"
 #include "drawing/drawing_state.h"
@@ -31,6 +35,7 @@ struct RenderRequest {
     std::string output, format = "png", report;
     bool yes = false;
     int size = DefaultPictureSide;
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     GenerationRequest generation;
     DrawingRequest drawing;
 };
@@ -59,10 +64,12 @@ private:
 // One structure into one picture: 0, or the exit status with the reason
 // said through the messages.
 int render_one(const RenderRequest& request, const std::string& input, const std::string& output,
-               PictureFormat format, StderrMessages& messages, int& atoms, int& bonds)
+               PictureFormat format, StderrMessages& messages, int& atoms, int& bonds,
+               const std::string& reports_directory = {})
 {
     auto model = std::make_unique<StructureModel>();
-    if (const int status = load_and_plot(*model, input, request.generation, messages); status != 0) return status;
+    if (const int status = load_and_plot(*model, input, request.generation, messages, reports_directory); status != 0)
+        return status;
     atoms = model->generated.count();
     bonds = model->bonds.count();
     if (!confirm_overwrite(output, messages)) return 1;
@@ -119,7 +126,22 @@ void show_progress(std::size_t done, std::size_t total, int failed, double elaps
     std::fflush(stderr);
 }
 
-// Every input into DIR/<base name>.<format>; never stops at a failure.
+// What became of one input of a batch.
+struct BatchResult {
+    std::string output;
+    int status = 1;
+    std::string said;
+    int atoms = 0, bonds = 0;
+    double seconds = 0;
+    bool done = false;
+    bool deferred = false; // its picture's name was taken by an earlier input
+};
+
+// Every input into DIR/<base name>.<format>, on request.jobs threads;
+// never stops at a failure. Reports and failure lines come in the order of
+// the inputs. An input whose picture name an earlier one has is drawn
+// after the rest, when it is known whether the earlier one made its
+// picture (then it is not replaced).
 int render_batch(const RenderRequest& request)
 {
     const auto format = picture_format_for("x." + request.format);
@@ -138,47 +160,91 @@ int render_batch(const RenderRequest& request)
             return 1;
         }
     }
+    const std::size_t total = request.inputs.size();
+    std::vector<BatchResult> results(total);
+    std::map<std::string, std::string> made; // picture -> its input, of this batch
+    {
+        std::map<std::string, std::size_t> first;
+        for (std::size_t k = 0; k < total; ++k) {
+            const std::string base = std::filesystem::path(request.inputs[k]).stem().string();
+            results[k].output = (std::filesystem::path(request.output) / (base + "." + request.format)).string();
+            results[k].deferred = !first.emplace(results[k].output, k).second;
+        }
+    }
     const bool terminal = isatty(STDERR_FILENO) == 1;
     const auto start = std::chrono::steady_clock::now();
+    std::mutex lock;
+    std::size_t written = 0, done = 0;
     int failed = 0;
-    std::map<std::string, std::string> made; // picture -> its input, of this batch
-    for (std::size_t k = 0; k < request.inputs.size(); ++k) {
+
+    // Under the lock: the result of input k is in; write what is complete.
+    const auto finish = [&](std::size_t k) {
+        BatchResult& result = results[k];
+        result.done = true;
+        ++done;
+        if (result.status == 0) made.emplace(result.output, request.inputs[k]);
+        else ++failed;
+        for (; written < total && results[written].done; ++written) {
+            const BatchResult& r = results[written];
+            const std::string& input = request.inputs[written];
+            // On a terminal the line goes above the progress bar.
+            if (r.status != 0)
+                std::fprintf(stderr, "%s%s: %s\n", terminal ? "\r\033[K" : "", input.c_str(), r.said.c_str());
+            if (report) {
+                char time[32];
+                std::snprintf(time, sizeof time, "%.3f", r.seconds);
+                report << "{\"file\": " << json_text(input) << ", \"status\": " << (r.status == 0 ? "\"ok\"" : "\"failed\"")
+                       << ", \"message\": " << json_text(r.said) << ", \"atoms\": " << r.atoms
+                       << ", \"bonds\": " << r.bonds << ", \"seconds\": " << time << "}\n";
+                report.flush();
+            }
+        }
+        if (terminal)
+            show_progress(done, total, failed,
+                          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    };
+    // Outside the lock: draws input k, its reader's summary into `scratch`.
+    const auto run = [&](std::size_t k, const std::string& scratch, bool taken) {
         const std::string& input = request.inputs[k];
-        const std::string base = std::filesystem::path(input).stem().string();
-        const std::string output = (std::filesystem::path(request.output) / (base + "." + request.format)).string();
+        BatchResult& result = results[k];
         BatchMessages messages(request.yes);
-        int atoms = 0, bonds = 0;
         const auto begun = std::chrono::steady_clock::now();
-        int status = 1;
-        const auto earlier = made.find(output);
-        if (earlier != made.end())
-            messages.show(output + " is the picture of " + earlier->second + " of this batch already: not replaced");
+        if (taken)
+            messages.show(result.output + " is the picture of " + made.at(result.output) + " of this batch already: not replaced");
         else if (format_of(input) == StructureFormat::Unknown)
             messages.show(unreadable_file_message(input));
         else
             try {
-                status = render_one(request, input, output, *format, messages, atoms, bonds);
+                result.status = render_one(request, input, result.output, *format, messages, result.atoms,
+                                           result.bonds, scratch);
             } catch (const std::exception& fault) {
                 messages.show(fault.what());
             }
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
-        if (status == 0) made.emplace(output, input);
-        if (status != 0) {
-            ++failed;
-            // On a terminal the line goes above the progress bar.
-            std::fprintf(stderr, "%s%s: %s\n", terminal ? "\r\033[K" : "", input.c_str(), messages.said.c_str());
+        result.said = std::move(messages.said);
+        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    };
+
+    std::atomic<std::size_t> next = 0;
+    const auto worker = [&] {
+        const ScratchDirectory scratch("kestro-render-XXXXXX");
+        for (std::size_t k; (k = next++) < total;) {
+            if (results[k].deferred) continue;
+            run(k, scratch.path(), false);
+            const std::lock_guard<std::mutex> hold(lock);
+            finish(k);
         }
-        if (report) {
-            char time[32];
-            std::snprintf(time, sizeof time, "%.3f", seconds);
-            report << "{\"file\": " << json_text(input) << ", \"status\": " << (status == 0 ? "\"ok\"" : "\"failed\"")
-                   << ", \"message\": " << json_text(messages.said) << ", \"atoms\": " << atoms
-                   << ", \"bonds\": " << bonds << ", \"seconds\": " << time << "}\n";
-            report.flush();
-        }
-        if (terminal)
-            show_progress(k + 1, request.inputs.size(), failed,
-                          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    };
+    const std::size_t jobs = std::min<std::size_t>(static_cast<std::size_t>(request.jobs), total);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t j = 1; j < jobs; ++j) threads.emplace_back(worker);
+        worker();
+    }
+    const ScratchDirectory scratch("kestro-render-XXXXXX");
+    for (std::size_t k = 0; k < total; ++k) {
+        if (!results[k].deferred) continue;
+        run(k, scratch.path(), made.contains(results[k].output));
+        finish(k);
     }
     return failed == 0 ? 0 : 1;
 }
@@ -198,7 +264,8 @@ int render(const std::vector<std::string>& args)
             if (status != 0) return status;
             continue;
         }
-        const bool takes_value = option == "-o" || option == "--size" || option == "--format" || option == "--report";
+        const bool takes_value = option == "-o" || option == "--size" || option == "--format" || option == "--report" ||
+                                 option == "--jobs";
         if (takes_value && i + 1 >= args.size()) return usage_error(option + " needs a value");
         const std::string value = takes_value ? args[++i] : std::string();
         if (option == "-o") {
@@ -211,6 +278,10 @@ int render(const std::vector<std::string>& args)
             request.format = to_lower(value);
         } else if (option == "--report") {
             request.report = value;
+        } else if (option == "--jobs") {
+            const auto jobs = parse_integer(value);
+            if (!jobs || *jobs < 1 || *jobs > 64) return usage_error("--jobs takes a number of threads from 1 to 64");
+            request.jobs = static_cast<int>(*jobs);
         } else if (option == "--yes") {
             request.yes = true;
         } else if (!option.empty() && option[0] == '-') {
@@ -229,6 +300,7 @@ int render(const std::vector<std::string>& args)
         return render_batch(request);
     }
     if (!request.report.empty()) return usage_error("--report goes with -o DIR/");
+    if (std::find(args.begin(), args.end(), "--jobs") != args.end()) return usage_error("--jobs goes with -o DIR/");
     const std::string& input = request.inputs.front();
     if (format_of(input) == StructureFormat::Unknown)
         return usage_error(std::string("render reads structure files: ") + ReadableExtensions);

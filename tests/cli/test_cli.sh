@@ -77,6 +77,16 @@ check "batch render" 1 "$kestro" render "$golden" "$work/bad.cif" "$example" -o 
 grep -q '"file": ".*bad.cif", "status": "failed", "message": ".\+", "atoms": 0' "$work/batch.jsonl" ||
   { echo "FAIL: batch report of the failure:"; cat "$work/batch.jsonl"; failures=$((failures + 1)); }
 grep -q "bad.cif: " "$work/err" || { echo "FAIL: batch: no line for the failure"; failures=$((failures + 1)); }
+# On two threads: the report in the order of the inputs; of two inputs with
+# one picture name the second is drawn only when the first made nothing.
+mkdir -p "$work/dup" && cp "$golden" "$work/dup/golden.kes" && cp "$work/t.cif" "$work/dup/bad.cif"
+check "batch on two threads" 1 "$kestro" render "$golden" "$work/bad.cif" "$work/dup/golden.kes" "$work/dup/bad.cif" \
+  "$example" -o "$work/batch3/" --size 32 --jobs 2 --report "$work/batch3.jsonl"
+[ "$(sed 's/^{"file": "\([^"]*\)", "status": "\([a-z]*\)".*/\1 \2/' "$work/batch3.jsonl" | tr '\n' ' ')" = \
+  "$golden ok $work/bad.cif failed $work/dup/golden.kes failed $work/dup/bad.cif ok $example ok " ] &&
+  grep -q "golden.png is the picture of $golden" "$work/batch3.jsonl" ||
+  { echo "FAIL: batch on two threads:"; cat "$work/batch3.jsonl"; failures=$((failures + 1)); }
+check "jobs of a single render" 2 "$kestro" render "$golden" -o "$work/j.png" --jobs 2
 check "batch render, all good" 0 "$kestro" render "$golden" -o "$work/batch2/" --size 64
 check "several files need a folder" 2 "$kestro" render "$golden" "$example" -o "$work/x.png"
 check "cell contents" 0 "$kestro" convert "$example" -o "$work/cell.kes" --enclosure cell
