@@ -8,12 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "crystal/oemath.h"
 #include "drawing/drawing_state.h"
+#include "drawing/pixel_pairs.h"
 #include "model/numbers.h"
 #include "model/text.h"
 #include "model/thermal.h"
@@ -222,31 +219,6 @@ void outline_radii(const EllipsoidData& d, const CircleTable& circle, double* rh
     for (; j < count; ++j) rho[j] = outline_radius(d, circle.cos[j], circle.sin[j]);
 }
 
-#if defined(__SSE2__)
-namespace {
-
-// round_half_even of two values.
-__m128d round_half_even_pair(__m128d v)
-{
-    const __m128d sign = _mm_set1_pd(-0.0), unit = _mm_set1_pd(4503599627370496.0);
-    const __m128d magnitude = _mm_andnot_pd(sign, v);
-    const __m128d rounded = _mm_or_pd(_mm_and_pd(sign, v), _mm_sub_pd(_mm_add_pd(magnitude, unit), unit));
-    const __m128d small = _mm_cmplt_pd(magnitude, unit);
-    return _mm_or_pd(_mm_and_pd(small, rounded), _mm_andnot_pd(small, v));
-}
-
-// The clamp of to_pixel, then the conversion to int.
-__m128i pixel_pair(__m128d v)
-{
-    const __m128d limit = _mm_set1_pd(1e8), infinity = _mm_set1_pd(HUGE_VAL);
-    const __m128d finite = _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), v), infinity);
-    const __m128d clamped = _mm_max_pd(_mm_min_pd(v, limit), _mm_sub_pd(_mm_setzero_pd(), limit));
-    const __m128d chosen = _mm_or_pd(_mm_and_pd(finite, clamped), _mm_andnot_pd(finite, _mm_set1_pd(-1e8)));
-    return _mm_cvttpd_epi32(chosen);
-}
-
-} // namespace
-#endif
 
 void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const double* rho, double x, double y,
                     double scale, PixelPoint* points)
@@ -256,14 +228,11 @@ void outline_pixels(const ScreenMap& screen, const CircleTable& circle, const do
 #if defined(__SSE2__)
     static_assert(sizeof(PixelPoint) == 2 * sizeof(int));
     const __m128d fraction = _mm_set1_pd(scale), vx = _mm_set1_pd(x), vy = _mm_set1_pd(y);
-    const __m128d s = _mm_set1_pd(screen.s), x0 = _mm_set1_pd(screen.x0), y0 = _mm_set1_pd(screen.y0);
     for (; j + 2 <= count; j += 2) {
         const __m128d r = _mm_mul_pd(_mm_loadu_pd(rho + j), fraction);
         const __m128d px = _mm_add_pd(vx, _mm_mul_pd(r, _mm_loadu_pd(&circle.cos[j])));
         const __m128d py = _mm_add_pd(vy, _mm_mul_pd(r, _mm_loadu_pd(&circle.sin[j])));
-        const __m128i column = pixel_pair(round_half_even_pair(_mm_add_pd(_mm_mul_pd(px, s), x0)));
-        const __m128i row = pixel_pair(_mm_sub_pd(y0, round_half_even_pair(_mm_mul_pd(py, s))));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(points + j), _mm_unpacklo_epi32(column, row));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(points + j), to_pixel_pair(screen, px, py));
     }
 #endif
     for (; j < count; ++j) {

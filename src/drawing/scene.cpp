@@ -22,15 +22,6 @@ namespace {
 using colour::Black;
 using colour::White;
 using colour::Grey;
-constexpr int BandSteps = 21;
-
-Vec3 view_point(const DrawingState& state, int i) { return {state.view.X[i], state.view.Y[i], state.view.Z[i]}; }
-
-bool is_hydrogen(const StructureModel& model, int atom)
-{
-    return kestro::is_hydrogen(model.generated[atom]);
-}
-
 // Bonds of each atom, in bond-table order; a bond from an atom to itself
 // is listed once.
 void build_bond_lists(const StructureModel& model, DrawingState& state)
@@ -198,88 +189,6 @@ void compute_paint_order(DrawingState& state)
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
     for (int w = 1; w <= n; ++w) state.paint_order[w] = order[static_cast<std::size_t>(w - 1)].second;
-}
-
-BondTaper bond_taper(const StructureModel& model, const DrawingState& state, int bond)
-{
-    const BondRecord& b = model.bonds[bond];
-    const int p = b.atom1, q = b.atom2;
-    const bool p_near = state.view.Z[p] >= state.view.Z[q];
-    BondTaper taper;
-    taper.near_atom = p_near ? p : q;
-    taper.far_atom = p_near ? q : p;
-    taper.width = model.drawing.bond_width;
-    if (is_hydrogen(model, taper.near_atom)) taper.width /= 3;
-    if (is_hydrogen(model, taper.far_atom)) taper.width /= 3;
-    taper.tan_alpha = std::tan(model.drawing.bond_perspective * 0.0174533167);
-    const double dx = state.view.X[taper.far_atom] - state.view.X[taper.near_atom];
-    const double dy = state.view.Y[taper.far_atom] - state.view.Y[taper.near_atom];
-    taper.far_factor = 1 - taper.tan_alpha * std::sqrt(dx * dx + dy * dy);
-    return taper;
-}
-
-bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band)
-{
-    const BondTaper taper = bond_taper(model, state, bond);
-    const int f = taper.near_atom, k = taper.far_atom;
-    const Vec3 F = view_point(state, f), K = view_point(state, k);
-    const Vec3 V = {K[0] - F[0], K[1] - F[1], K[2] - F[2]};
-    const EllipsoidData& ef = state.ellipsoids[f];
-    const EllipsoidData& ek = state.ellipsoids[k];
-
-    double t1, t2;
-    if (!outline_roots(ef, 0, 0, V[0], V[1], t1, t2)) return false;
-    const double t_out = t2;
-    if (!ellipsoid_roots(ek, {-V[0], -V[1], -V[2]}, V, t1, t2)) return false;
-    if (t1 < t_out) return false; // the far atom covers the bond
-    if (!outline_roots(ek, -V[0], -V[1], V[0], V[1], t1, t2)) return false;
-    const double t_in = t1;
-    if (!ellipsoid_roots(ef, {0, 0, 0}, V, t1, t2)) return false;
-    const double e = t2;
-    if (!(0 < e && e < 1 && 0 < t_in && t_in < 1 && e < t_in)) return false;
-
-    const double r = taper.width;
-    const double L = std::sqrt(V[0] * V[0] + V[1] * V[1] + V[2] * V[2]);
-    const double T = L * taper.tan_alpha;
-    const double phi = std::atan2(V[2], V[0]);
-    const double psi = std::atan2(V[1], V[0]);
-    const double o_end = taper.far_factor;
-
-    const double sin_phi = std::sin(phi), cos_phi = std::cos(phi);
-    const double sin_psi = std::sin(psi), cos_psi = std::cos(psi);
-    for (int step = 1; step <= BandSteps; ++step) {
-        const double w = r - r * (step - 1) * 0.1;
-        const double d = -std::sqrt(std::abs(r * r - w * w));
-        const double A = d * sin_phi * cos_psi - w * sin_psi;
-        const double B = d * sin_phi * sin_psi + w * cos_psi;
-        const double C = std::abs(d * cos_phi);
-
-        // Start: where the generator leaves the near atom's outline.
-        const double sx = A, sy = B, sdx = V[0] - A * T, sdy = V[1] - B * T;
-        if (!outline_roots(ef, sx, sy, sdx, sdy, t1, t2)) return false;
-        const std::size_t start_index = static_cast<std::size_t>(step - 1);
-        band[start_index] = to_pixel(state.screen, F[0] + sx + t2 * sdx, F[1] + sy + t2 * sdy);
-
-        // End: where it enters the far atom's ellipsoid, else its outline,
-        // else the foot of the perpendicular from the far atom's centre.
-        const Vec3 start = {o_end * A - V[0], o_end * B - V[1], o_end * C - V[2]}; // relative to K
-        const Vec3 dir = {V[0] - o_end * A * T, V[1] - o_end * B * T, V[2] - o_end * C * T};
-        double ex, ey;
-        if (ellipsoid_roots(ek, start, dir, t1, t2)) {
-            ex = start[0] + t1 * dir[0];
-            ey = start[1] + t1 * dir[1];
-        } else if (outline_roots(ek, start[0], start[1], dir[0], dir[1], t1, t2)) {
-            ex = start[0] + t1 * dir[0];
-            ey = start[1] + t1 * dir[1];
-        } else {
-            const double len2 = dir[0] * dir[0] + dir[1] * dir[1];
-            const double t = len2 > 0 ? -(start[0] * dir[0] + start[1] * dir[1]) / len2 : 0;
-            ex = start[0] + t * dir[0];
-            ey = start[1] + t * dir[1];
-        }
-        band[static_cast<std::size_t>(BondBandPoints - step)] = to_pixel(state.screen, K[0] + ex, K[1] + ey);
-    }
-    return true;
 }
 
 Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, const SceneStyle& style)

@@ -55,6 +55,9 @@ BondTaper bond_taper(const StructureModel& model, const DrawingState& state, int
 constexpr int BondBandPoints = 42;
 using BondBand = std::array<PixelPoint, BondBandPoints>;
 bool bond_band(const StructureModel& model, const DrawingState& state, int bond, BondBand& band);
+// The same, its generators one at a time where bond_band takes two (the
+// tests compare them).
+bool bond_band_one_at_a_time(const StructureModel& model, const DrawingState& state, int bond, BondBand& band);
 Colour bond_fill_colour(const StructureModel& model, const BondRecord& bond, const SceneStyle& style = {});
 
 // A label the scene writes: a moved label starts at the anchor, a centred

@@ -1,6 +1,9 @@
 #include "model/structure_model.h"
 
+#include <cctype>
+
 #include "model/labels.h"
+#include "model/text.h"
 
 namespace kestro {
 
@@ -9,7 +12,24 @@ std::string element_of(const AtomRecord& atom)
     return atom.element.empty() ? element_symbol(atom.label.view()) : symbol_key(atom.element.view());
 }
 
-bool is_hydrogen(const AtomRecord& atom) { return element_of(atom) == "H"; }
+bool is_hydrogen(const AtomRecord& atom)
+{
+    // element_of(atom) == "H" without building the symbol: every redraw asks
+    // it twice a bond.
+    const auto upper = [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); };
+    if (!atom.element.empty()) {
+        const std::string_view element = trimmed(atom.element.view());
+        return element.size() == 1 && upper(element[0]) == 'H';
+    }
+    const std::string_view label = trimmed(atom.label.view());
+    if (label.empty() || upper(label[0]) != 'H') return false;
+    // He, Hf, Hg, Ho, Hs: two letters that name an element.
+    if (label.size() >= 2 && std::isalpha(static_cast<unsigned char>(label[1]))) {
+        const char two[2] = {'H', upper(label[1])};
+        if (is_element_symbol(std::string_view(two, 2))) return false;
+    }
+    return true;
+}
 
 std::string display_label_of(const AtomRecord& atom) { return display_label(atom.label.view(), element_of(atom)); }
 

@@ -9,13 +9,15 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 } // namespace
 
-std::string trim(std::string_view text)
+std::string trim(std::string_view text) { return std::string(trimmed(text)); }
+
+std::string_view trimmed(std::string_view text)
 {
     std::size_t first = 0;
     while (first < text.size() && is_blank(text[first])) ++first;
     std::size_t last = text.size();
     while (last > first && is_blank(text[last - 1])) --last;
-    return std::string(text.substr(first, last - first));
+    return text.substr(first, last - first);
 }
 
 std::string trim_right(std::string_view text)

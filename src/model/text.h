@@ -8,6 +8,7 @@
 namespace kestro {
 
 std::string trim(std::string_view text);          // blanks, tabs, CR, LF at both ends
+std::string_view trimmed(std::string_view text);  // the same without a copy
 std::string trim_right(std::string_view text);
 // The text without control characters (codes below 32, and 127): a label
 // read from a damaged file never holds a NUL or a carriage return.

@@ -35,6 +35,14 @@ TEST(Labels, TheElementComesFromTheLeadingLettersOrTheType)
     carbon.element = "C"; // a protein's alpha carbon, typed C
     EXPECT_EQ(element_of(carbon), "C");
     EXPECT_EQ(display_label_of(carbon), "CA1");
+    // is_hydrogen is element_of == "H".
+    for (const char* label : {"H1", "h12a", " H", "H", "HE1", "He", "Hg2", "HO", "Hs", "HX1", "H(1)", "D1", "", "Hf"})
+        for (const char* element : {"", "H", " h ", "HE", "  "}) {
+            AtomRecord atom;
+            atom.label = label;
+            atom.element = element;
+            EXPECT_EQ(is_hydrogen(atom), element_of(atom) == "H") << label << "/" << element;
+        }
 }
 
 TEST(Labels, SpacingPutsTheElementInTheFirstTwoCharacters)

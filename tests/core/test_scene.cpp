@@ -157,6 +157,39 @@ TEST(Scene, HydrogenBandsAreAThirdAndANinthAsWide)
     EXPECT_NEAR(band_width("H 1", "H 2"), 0.02, 0.002);
 }
 
+// Generators two at a time give the band of one at a time, bit for bit:
+// random anisotropic pairs at random depths, hydrogen ends, widths wide
+// enough that generators miss the far atom (its outline or the foot of the
+// perpendicular taken instead), perspective, picture sizes.
+TEST(Scene, PairedBandGeneratorsEqualTheSingleOnes)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int drawn = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        const auto u = [&] {
+            const double s = 0.002 + 0.05 * unit(rng);
+            return Thermal6{s * (1 + unit(rng)), s * (1 + unit(rng)), s * (1 + unit(rng)), s * (unit(rng) - 0.5) / 2,
+                            s * (unit(rng) - 0.5) / 2, s * (unit(rng) - 0.5) / 2};
+        };
+        const Vec3 p = {0.5, 0.5, 0.5};
+        const Vec3 q = {0.5 + (unit(rng) - 0.5) / 4, 0.5 + (unit(rng) - 0.5) / 4, 0.5 + (unit(rng) - 0.5) / 3};
+        auto model = drawing_model({{trial % 4 == 1 ? "H 1" : "C 1", p, u()}, {trial % 3 == 2 ? "H 2" : "O 2", q, u()}});
+        only_bond(*model, 1, 2);
+        model->drawing.bond_width = 0.02 + 0.5 * unit(rng);
+        model->drawing.bond_perspective = trial % 5 * 6;
+        auto state = prepared(*model, trial % 2 ? 686 : 3001);
+        BondBand paired{}, single{};
+        const bool by_pairs = bond_band(*model, *state, 1, paired);
+        ASSERT_EQ(by_pairs, bond_band_one_at_a_time(*model, *state, 1, single)) << trial;
+        if (by_pairs) {
+            EXPECT_EQ(paired, single) << trial;
+        }
+        drawn += by_pairs;
+    }
+    EXPECT_GT(drawn, 100);
+}
+
 TEST(Scene, PerspectiveNarrowsTheBandTowardTheFarAtom)
 {
     auto model = drawing_model({{"C 1", {0.30, 0.5, 0.5}, uiso(0.01)}, {"C 2", {0.50, 0.5, 0.5}, uiso(0.01)}});
